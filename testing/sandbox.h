@@ -44,6 +44,8 @@ class Sandbox {
   std::string hostRoot() const { return hostRoot_; }
 
  private:
+  struct Host;                  // what the platform needs kept alive (natively: the prefix)
+  std::unique_ptr<Host> host_;  // declared first, so that it goes last
   SystemServices services_;
   std::string root_, regKey_, hostRoot_;
 };

@@ -1,0 +1,42 @@
+#pragma once
+// Small host file-system helpers shared by the POSIX backend and the test prefix.
+// Host paths are UTF-8; nothing here follows a symbolic link it is asked to remove.
+#include <dirent.h>
+#include <sys/types.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace trwk::posix {
+
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+// Reads a whole host file; nothing when it cannot be opened or read.
+std::optional<std::string> readHostFile(const std::string& hostPath);
+
+// Writes the bytes to a temporary file beside the target, flushes it, renames it over
+// the target and flushes the folder. The new file gets `mode` (the old file's mode when
+// replacing). Returns 0 or the errno of the step that failed; the temporary file never
+// stays behind.
+int writeHostFileAtomically(const std::string& hostPath, const std::string& bytes, mode_t mode);
+
+// The mode a newly created file gets under the process's umask.
+mode_t defaultFileMode();
+
+// Removes `name` below the open folder `parentFd`: a file or a link as itself, a folder
+// with everything in it. Links are never entered. False when anything stayed.
+bool removeTreeAt(int parentFd, const std::string& name);
+// The same for a host path; a missing path counts as removed.
+bool removeTree(const std::string& hostPath);
+// Removes what a folder holds and keeps the folder; a missing folder counts as empty.
+bool emptyFolder(const std::string& hostPath);
+
+// Host path helpers.
+std::string parentOf(const std::string& hostPath);
+std::string baseNameOf(const std::string& hostPath);
+
+}  // namespace trwk::posix

@@ -1,0 +1,261 @@
+#include "platform/posix/posix_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <string_view>
+
+#include "platform/failure.h"
+#include "platform/posix/host_io.h"
+#include "platform/posix/wildcard.h"
+#include "platform/text_encoding.h"
+
+namespace trwk::posix {
+namespace {
+
+[[noreturn]] void raise(int number, const std::string& windowsPath) {
+  throw Failure(number, failureDescription(number) + ": " + windowsPath);
+}
+
+// The failure number of a host error on a path whose folder is known to exist or not.
+int numberFor(int err, bool folderExists) {
+  switch (err) {
+    case ENOENT: return folderExists ? fail::kFileNotFound : fail::kPathNotFound;
+    case ENOTDIR: return fail::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY: return fail::kPermissionDenied;
+    case ENOSPC:
+    case EDQUOT: return fail::kDiskFull;
+    case EEXIST: return fail::kFileExists;
+    default: return fail::kPathFileAccess;
+  }
+}
+
+// Wine shows a file without any write permission as read-only; Windows refuses to
+// change such a file, and so do we, whoever the process runs as.
+bool readOnly(const struct stat& st) {
+  return (st.st_mode & 0222) == 0;
+}
+
+std::optional<struct stat> statOf(const std::string& hostPath, bool follow) {
+  struct stat st {};
+  int r = follow ? ::stat(hostPath.c_str(), &st) : ::lstat(hostPath.c_str(), &st);
+  if (r != 0) return std::nullopt;
+  return st;
+}
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+std::string readOpen(int fd, const std::string& windowsPath) {
+  std::string out;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      raise(fail::kPathFileAccess, windowsPath);
+    }
+    if (n == 0) return out;
+    out.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+std::size_t lastSeparator(const std::string& path) {
+  return path.find_last_of("\\/");
+}
+
+}  // namespace
+
+bool PosixFiles::fileExists(const std::string& path) {
+  try {
+    auto st = statOf(prefix_->resolve(path).path, true);
+    return st && !S_ISDIR(st->st_mode);
+  } catch (const Failure&) {
+    return false;
+  }
+}
+
+bool PosixFiles::folderExists(const std::string& path) {
+  try {
+    auto st = statOf(prefix_->resolve(path).path, true);
+    return st && S_ISDIR(st->st_mode);
+  } catch (const Failure&) {
+    return false;
+  }
+}
+
+std::vector<DirEntry> PosixFiles::list(const std::string& pattern, const ListOptions& options) {
+  std::vector<DirEntry> out;
+  std::size_t cut = lastSeparator(pattern);
+  if (cut == std::string::npos) return out;
+  std::string mask = pattern.substr(cut + 1);
+  if (mask.empty()) return out;  // a pattern ending in a separator names no entry, as on Windows
+  HostPath folder = prefix_->resolve(pattern.substr(0, cut));  // a refused folder throws
+  DirHandle dir(::opendir(folder.path.c_str()));
+  if (!dir) return out;
+  while (dirent* e = ::readdir(dir.get())) {
+    std::string_view hostName = e->d_name;
+    if (hostName == "." || hostName == "..") continue;
+    std::string name = utf8ToCp1252(std::string(hostName));
+    if (!matchesMask(name, mask)) continue;
+    struct stat st {};
+    if (::fstatat(::dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    DirEntry entry;
+    entry.name = name;
+    entry.isLink = S_ISLNK(st.st_mode);
+    entry.isFolder = S_ISDIR(st.st_mode);  // a link is never taken for the folder it names
+    entry.hidden = name.front() == '.';
+    entry.readOnly = !entry.isLink && !entry.isFolder && readOnly(st);
+    entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (entry.isFolder ? !options.folders : !options.files) continue;
+    if (entry.hidden && !options.hiddenAndSystem) continue;
+    out.push_back(std::move(entry));
+  }
+  std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
+    std::string ua = upperCp1252(a.name), ub = upperCp1252(b.name);
+    return ua != ub ? ua < ub : a.name < b.name;
+  });
+  return out;
+}
+
+std::optional<std::uint64_t> PosixFiles::fileSize(const std::string& path) {
+  try {
+    auto st = statOf(prefix_->resolve(path).path, true);
+    if (!st || S_ISDIR(st->st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(st->st_size);
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<FileTime> PosixFiles::lastWriteTime(const std::string& path) {
+  try {
+    auto st = statOf(prefix_->resolve(path).path, true);
+    if (!st) return std::nullopt;
+    std::tm local{};
+    time_t when = st->st_mtim.tv_sec;
+    if (!::localtime_r(&when, &local)) return std::nullopt;
+    return FileTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                    local.tm_hour,        local.tm_min,     local.tm_sec};
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+}
+
+std::string PosixFiles::readAll(const std::string& path) {
+  HostPath host = prefix_->resolve(path);
+  Fd fd(::open(host.path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (fd.get() < 0) raise(numberFor(errno, host.folderExists), path);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) raise(fail::kPathFileAccess, path);
+  return readOpen(fd.get(), path);
+}
+
+void PosixFiles::appendText(const std::string& path, const std::string& bytes) {
+  HostPath host = prefix_->resolve(path);
+  if (!host.folderExists) raise(fail::kPathNotFound, path);
+  if (auto st = statOf(host.path, false); st && S_ISREG(st->st_mode) && readOnly(*st))
+    raise(fail::kPermissionDenied, path);
+  Fd fd(::open(host.path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666));
+  if (fd.get() < 0) raise(errno == EISDIR ? fail::kPathFileAccess : numberFor(errno, true), path);
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    ssize_t n = ::write(fd.get(), rest.data(), rest.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      raise(numberFor(errno, true), path);
+    }
+    rest.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+void PosixFiles::replaceAtomically(const std::string& path, const std::string& bytes) {
+  HostPath host = prefix_->resolve(path);
+  if (!host.folderExists || host.name.empty()) raise(fail::kPathNotFound, path);
+  mode_t mode = defaultFileMode();
+  if (auto st = statOf(host.path, false)) {
+    if (S_ISDIR(st->st_mode)) raise(fail::kPathFileAccess, path);
+    if (readOnly(*st)) raise(fail::kPermissionDenied, path);
+    mode = st->st_mode & 07777;
+  }
+  if (int err = writeHostFileAtomically(host.path, bytes, mode)) raise(numberFor(err, true), path);
+}
+
+void PosixFiles::createFolder(const std::string& path) {
+  HostPath host = prefix_->resolve(path);
+  if (!host.folderExists) raise(fail::kPathNotFound, path);
+  if (::mkdir(host.path.c_str(), 0777) != 0) raise(numberFor(errno, true), path);
+}
+
+void PosixFiles::deleteFile(const std::string& path) {
+  HostPath host = prefix_->resolve(path, false);
+  if (!host.folderExists || host.name.empty()) raise(fail::kPathNotFound, path);
+  auto st = statOf(host.path, false);
+  if (!st) raise(fail::kFileNotFound, path);
+  if (S_ISDIR(st->st_mode)) raise(fail::kPathFileAccess, path);
+  // unlink never follows the last component: a link goes, its target stays. A read-only
+  // file goes too, as with the Windows backend.
+  if (::unlink(host.path.c_str()) != 0) raise(numberFor(errno, true), path);
+}
+
+void PosixFiles::copyFile(const std::string& from, const std::string& to, bool overwrite) {
+  HostPath source = prefix_->resolve(from);
+  Fd in(::open(source.path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (in.get() < 0) raise(numberFor(errno, source.folderExists), from);
+  struct stat sourceStat {};
+  if (::fstat(in.get(), &sourceStat) != 0 || S_ISDIR(sourceStat.st_mode)) raise(fail::kPathFileAccess, from);
+
+  HostPath target = prefix_->resolve(to);
+  if (!target.folderExists || target.name.empty()) raise(fail::kPathNotFound, to);
+  if (auto st = statOf(target.path, false)) {
+    if (!overwrite) raise(fail::kFileExists, to);
+    if (S_ISDIR(st->st_mode)) raise(fail::kPathFileAccess, to);
+    if (readOnly(*st)) raise(fail::kPermissionDenied, to);
+  }
+  std::string bytes = readOpen(in.get(), from);
+  if (int err = writeHostFileAtomically(target.path, bytes, sourceStat.st_mode & 07777))
+    raise(numberFor(err, true), to);
+  // A copy keeps the original's last-write time, as on Windows.
+  struct timespec times[2] = {{0, UTIME_OMIT}, sourceStat.st_mtim};
+  ::utimensat(AT_FDCWD, target.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+void PosixFiles::clearAttributes(const std::string& path) {
+  HostPath host = prefix_->resolve(path, false);
+  auto st = statOf(host.path, false);
+  if (!st) raise(numberFor(ENOENT, host.folderExists), path);
+  if (S_ISLNK(st->st_mode)) return;  // a link has no marks of its own; its target is not ours to change
+  if (::chmod(host.path.c_str(), (st->st_mode & 07777) | S_IWUSR) != 0) raise(numberFor(errno, true), path);
+}
+
+std::optional<std::uint64_t> PosixFiles::driveFreeBytes(const std::string& root) {
+  if (root.size() < 2 || root[1] != ':') return std::nullopt;
+  auto folder = prefix_->driveRoot(root[0]);
+  if (!folder) return std::nullopt;
+  struct statvfs vfs {};
+  if (::statvfs(folder->c_str(), &vfs) != 0) return std::nullopt;
+  return static_cast<std::uint64_t>(vfs.f_bavail) * static_cast<std::uint64_t>(vfs.f_frsize);
+}
+
+}  // namespace trwk::posix

@@ -1,0 +1,361 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/win32/win32_test_support.h"
+
+namespace trwk::win32 {
+namespace {
+
+using testing::TempFolder;
+
+void makeFile(const std::wstring& path, const std::string& bytes = "x", DWORD attrs = FILE_ATTRIBUTE_NORMAL) {
+  Handle h(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(h.valid());
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(h.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr));
+  h.reset();
+  if (attrs != FILE_ATTRIBUTE_NORMAL) {
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), attrs));
+  }
+}
+
+std::vector<std::string> names(const std::vector<DirEntry>& entries) {
+  std::vector<std::string> out;
+  for (const auto& e : entries) out.push_back(e.name);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+int failureOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const Failure& e) {
+    return e.number();
+  }
+  return 0;
+}
+
+using Names = std::vector<std::string>;
+
+TEST(Win32Mask, FollowsTheDosRulesOnLongNames) {
+  struct Case {
+    const char* mask;
+    const char* name;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"*.*", "README", true},  // "*.*" takes names without a dot too
+      {"*", "a.b.c", true},
+      {"index.dat", "Index.DAT", true},
+      {"j\xF6rg.*", "J\xD6RG.txt", true},  // Windows-1252 letters fold too
+      {"*.tmp", "x.tmpx", false},          // long names only
+      {"*.bak", "file.txt.bak", true},
+      {"*.bak", "file.bak.txt", false},
+      {"*.", "README", true},  // no extension
+      {"*.", "a.txt", false},
+      {"a?", "a", true},  // '?' may match nothing at the end or before a dot
+      {"a?", "ab", true},
+      {"a?", "abc", false},
+      {"?.txt", "a.txt", true},
+      {"?.txt", "ab.txt", false},
+      {"a?.txt", "a.txt", true},
+      {"readme.*", "readme", true},
+      {"a*b*c", "aXbXc", true},
+      {"a*b*c", "aXbXd", false},
+      {"*.t??????.t*", "test1.ta.tornado.txt", true},
+      {"", "anything", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(maskMatches(c.name, c.mask), c.matches) << c.mask << " ~ " << c.name;
+  // Decided in time proportional to name and mask, whatever the mask.
+  EXPECT_FALSE(maskMatches(std::string(250, 'a') + "b", "*a*a*a*a*a*a*a*a*a*a*a*a*c"));
+}
+
+TEST(Win32Files, ProbesAnswerWithoutThrowing) {
+  TempFolder dir;
+  Win32Files files;
+  makeFile(dir.wide("f.txt"), "12345");
+  ASSERT_TRUE(CreateDirectoryW(dir.wide("sub").c_str(), nullptr));
+
+  EXPECT_TRUE(files.fileExists(dir.path("f.txt")));
+  EXPECT_TRUE(files.fileExists(dir.path("F.TXT")));
+  EXPECT_FALSE(files.fileExists(dir.path("sub")));
+  EXPECT_FALSE(files.fileExists(dir.path("gone.txt")));
+  EXPECT_FALSE(files.fileExists(dir.path("gone\\f.txt")));
+  EXPECT_FALSE(files.fileExists(dir.path("*.txt")));
+  EXPECT_FALSE(files.fileExists(""));
+  EXPECT_TRUE(files.folderExists(dir.path("sub")));
+  EXPECT_TRUE(files.folderExists(dir.path("sub\\")));
+  EXPECT_FALSE(files.folderExists(dir.path("f.txt")));
+  EXPECT_FALSE(files.folderExists(""));
+
+  EXPECT_EQ(files.fileSize(dir.path("f.txt")), 5u);
+  EXPECT_EQ(files.fileSize(dir.path("sub")), std::nullopt);
+  EXPECT_EQ(files.fileSize(dir.path("gone.txt")), std::nullopt);
+  EXPECT_EQ(files.lastWriteTime(dir.path("gone.txt")), std::nullopt);
+}
+
+TEST(Win32Files, LastWriteTimeIsLocalTime) {
+  TempFolder dir;
+  Win32Files files;
+  makeFile(dir.wide("f.txt"));
+  // 15 July 2021 13:45:30 local time, a summer date where daylight saving may apply.
+  SYSTEMTIME local{2021, 7, 0, 15, 13, 45, 30, 0}, utc;
+  ASSERT_TRUE(TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc));
+  FILETIME ft;
+  ASSERT_TRUE(SystemTimeToFileTime(&utc, &ft));
+  {
+    Handle h(
+        CreateFileW(dir.wide("f.txt").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(SetFileTime(h.get(), nullptr, nullptr, &ft));
+  }
+  EXPECT_EQ(files.lastWriteTime(dir.path("f.txt")), (FileTime{2021, 7, 15, 13, 45, 30}));
+}
+
+TEST(Win32Files, ListMatchesLongNamesWithWildcards) {
+  TempFolder dir;
+  Win32Files files;
+  for (const char* n : {"a.txt", "b.TXT", "noext", "c.tmp", "longname.html"}) makeFile(dir.wide(n));
+  makeFile(dir.wide("h.txt"), "x", FILE_ATTRIBUTE_HIDDEN);
+  makeFile(dir.wide("s.txt"), "x", FILE_ATTRIBUTE_SYSTEM);
+  makeFile(dir.wide("r.txt"), "abc", FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(CreateDirectoryW(dir.wide("sub.txt").c_str(), nullptr));
+
+  ListOptions filesOnly;
+  EXPECT_EQ(names(files.list(dir.path("*.txt"), filesOnly)),
+            (Names{"a.txt", "b.TXT", "h.txt", "r.txt", "s.txt"}));
+  EXPECT_EQ(names(files.list(dir.path("*.*"), filesOnly)),
+            (Names{"a.txt", "b.TXT", "c.tmp", "h.txt", "longname.html", "noext", "r.txt", "s.txt"}));
+  EXPECT_EQ(names(files.list(dir.path("?.tmp"), filesOnly)), (Names{"c.tmp"}));
+  // Only the long name counts: the short name LONGNA~1.HTM must not make this match.
+  EXPECT_TRUE(files.list(dir.path("*.htm"), filesOnly).empty());
+  EXPECT_EQ(names(files.list(dir.path("NOEXT"), filesOnly)), (Names{"noext"}));
+
+  ListOptions visible;
+  visible.hiddenAndSystem = false;
+  EXPECT_EQ(names(files.list(dir.path("*.txt"), visible)), (Names{"a.txt", "b.TXT", "r.txt"}));
+
+  ListOptions foldersOnly;
+  foldersOnly.files = false;
+  foldersOnly.folders = true;
+  EXPECT_EQ(names(files.list(dir.path("*"), foldersOnly)), (Names{"sub.txt"}));  // no "." or ".."
+
+  ListOptions both;
+  both.folders = true;
+  auto all = files.list(dir.path("*.*"), both);
+  EXPECT_EQ(all.size(), 9u);
+  for (const auto& e : all) {
+    EXPECT_EQ(e.isFolder, e.name == "sub.txt") << e.name;
+    EXPECT_EQ(e.hidden, e.name == "h.txt") << e.name;
+    EXPECT_EQ(e.system, e.name == "s.txt") << e.name;
+    EXPECT_EQ(e.readOnly, e.name == "r.txt") << e.name;
+    EXPECT_FALSE(e.isLink) << e.name;
+    if (e.name == "r.txt") {
+      EXPECT_EQ(e.size, 3u);
+    }
+  }
+
+  EXPECT_TRUE(files.list(dir.path("gone\\*.*"), both).empty());
+  EXPECT_TRUE(files.list(dir.path(""), both).empty());
+}
+
+TEST(Win32Files, ReadAndAppendKeepEveryByte) {
+  TempFolder dir;
+  Win32Files files;
+  std::string bytes("line\r\n\0\xFF\x80 end", 13);
+  files.appendText(dir.path("log.txt"), bytes.substr(0, 6));  // creates the file
+  files.appendText(dir.path("log.txt"), bytes.substr(6));
+  EXPECT_EQ(files.readAll(dir.path("log.txt")), bytes);
+  files.appendText(dir.path("empty.txt"), "");
+  EXPECT_TRUE(files.fileExists(dir.path("empty.txt")));
+  EXPECT_EQ(files.readAll(dir.path("empty.txt")), "");
+}
+
+TEST(Win32Files, FailuresCarryClassicNumbersAndThePath) {
+  TempFolder dir;
+  Win32Files files;
+  ASSERT_TRUE(CreateDirectoryW(dir.wide("sub").c_str(), nullptr));
+  try {
+    files.readAll(dir.path("gone.txt"));
+    FAIL() << "no failure";
+  } catch (const Failure& e) {
+    EXPECT_EQ(e.number(), 53);
+    EXPECT_NE(e.description().find(dir.path("gone.txt")), std::string::npos) << e.description();
+  }
+  EXPECT_EQ(failureOf([&] { files.readAll(dir.path("gone\\x.txt")); }), 76);
+  EXPECT_EQ(failureOf([&] { files.readAll(dir.path("sub")); }), 75);
+  EXPECT_EQ(failureOf([&] { files.appendText(dir.path("gone\\x.txt"), "x"); }), 76);
+  EXPECT_EQ(failureOf([&] { files.appendText(dir.path("sub"), "x"); }), 75);
+  EXPECT_EQ(failureOf([&] { files.createFolder(dir.path("gone\\new")); }), 76);
+  EXPECT_EQ(failureOf([&] { files.createFolder(dir.path("sub")); }), 58);
+  EXPECT_EQ(failureOf([&] { files.deleteFile(dir.path("gone.txt")); }), 53);
+  EXPECT_EQ(failureOf([&] { files.deleteFile(dir.path("gone\\x.txt")); }), 76);
+  EXPECT_EQ(failureOf([&] { files.deleteFile(dir.path("sub")); }), 75);
+  EXPECT_TRUE(files.folderExists(dir.path("sub")));
+  EXPECT_EQ(failureOf([&] { files.clearAttributes(dir.path("gone.txt")); }), 53);
+  EXPECT_EQ(failureOf([&] { files.copyFile(dir.path("gone.txt"), dir.path("to.txt"), true); }), 53);
+  EXPECT_EQ(failureOf([&] { files.replaceAtomically(dir.path("gone\\x.txt"), "x"); }), 76);
+  EXPECT_EQ(failureOf([&] { files.replaceAtomically(dir.path("sub"), "x"); }), 75);
+
+  // A file another program holds open without sharing deletion.
+  makeFile(dir.wide("held.txt"));
+  Handle held(CreateFileW(dir.wide("held.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          0, nullptr));
+  ASSERT_TRUE(held.valid());
+  EXPECT_EQ(failureOf([&] { files.deleteFile(dir.path("held.txt")); }), 70);
+  held.reset();
+  files.deleteFile(dir.path("held.txt"));
+}
+
+TEST(Win32Files, ReplaceAtomicallyLeavesOnlyTheNewFile) {
+  TempFolder dir;
+  Win32Files files;
+  files.replaceAtomically(dir.path("mainten.ini"), "[a]\r\nb=1\r\n");  // created when missing
+  files.replaceAtomically(dir.path("mainten.ini"), "[a]\r\nb=2\r\n");
+  EXPECT_EQ(files.readAll(dir.path("mainten.ini")), "[a]\r\nb=2\r\n");
+  ListOptions everything;
+  everything.folders = true;
+  EXPECT_EQ(names(files.list(dir.path("*.*"), everything)), (Names{"mainten.ini"}));
+
+  // A hidden file stays hidden; a read-only one is refused and left as it was.
+  makeFile(dir.wide("hidden.txt"), "old", FILE_ATTRIBUTE_HIDDEN);
+  files.replaceAtomically(dir.path("hidden.txt"), "new");
+  EXPECT_EQ(files.readAll(dir.path("hidden.txt")), "new");
+  EXPECT_TRUE(GetFileAttributesW(dir.wide("hidden.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  makeFile(dir.wide("locked.txt"), "old", FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(failureOf([&] { files.replaceAtomically(dir.path("locked.txt"), "new"); }), 70);
+  EXPECT_EQ(files.readAll(dir.path("locked.txt")), "old");
+  EXPECT_EQ(names(files.list(dir.path("*.*"), everything)),
+            (Names{"hidden.txt", "locked.txt", "mainten.ini"}));
+}
+
+TEST(Win32Files, DeleteCopyCreateAndClearAttributes) {
+  TempFolder dir;
+  Win32Files files;
+  makeFile(dir.wide("ro.txt"), "keep",
+           FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  files.copyFile(dir.path("ro.txt"), dir.path("copy.txt"), false);
+  EXPECT_EQ(files.readAll(dir.path("copy.txt")), "keep");
+  files.clearAttributes(dir.path("copy.txt"));
+  EXPECT_EQ(GetFileAttributesW(dir.wide("copy.txt").c_str()) &
+                (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+            0u);
+
+  makeFile(dir.wide("other.txt"), "other");
+  EXPECT_EQ(failureOf([&] { files.copyFile(dir.path("other.txt"), dir.path("copy.txt"), false); }), 58);
+  EXPECT_EQ(files.readAll(dir.path("copy.txt")), "keep");
+  files.copyFile(dir.path("other.txt"), dir.path("copy.txt"), true);
+  EXPECT_EQ(files.readAll(dir.path("copy.txt")), "other");
+
+  files.deleteFile(dir.path("ro.txt"));  // read-only is cleared first
+  EXPECT_FALSE(files.fileExists(dir.path("ro.txt")));
+
+  files.createFolder(dir.path("new"));
+  EXPECT_TRUE(files.folderExists(dir.path("new")));
+
+  // Other spellings of the same path reach the same file.
+  makeFile(dir.wide("a long file name.txt"));
+  wchar_t shortPath[MAX_PATH];
+  if (GetShortPathNameW(dir.wide("a long file name.txt").c_str(), shortPath, MAX_PATH) > 0) {
+    files.deleteFile(narrow(shortPath));
+    EXPECT_FALSE(files.fileExists(dir.path("a long file name.txt"))) << narrow(shortPath);
+  }
+  makeFile(dir.wide("other.txt"));
+  files.deleteFile(dir.path("new\\..\\OTHER.TXT"));
+  EXPECT_FALSE(files.fileExists(dir.path("other.txt")));
+}
+
+TEST(Win32Files, WindowsLatinNamesRoundTripWhateverTheCodePage) {
+  TempFolder dir;
+  Win32Files files;
+  std::string folder = dir.path("J\xF6rg");
+  files.createFolder(folder);
+  files.replaceAtomically(folder + "\\caf\xE9 \x80.txt", "bytes");
+  // On disk the names are the real letters, not bytes of some ANSI code page.
+  EXPECT_NE(GetFileAttributesW((dir.wide("") + L"J\u00F6rg\\caf\u00E9 \u20AC.txt").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(names(files.list(folder + "\\*.txt", ListOptions{})), (Names{"caf\xE9 \x80.txt"}));
+  EXPECT_EQ(files.readAll(folder + "\\CAF\xC9 \x80.TXT"), "bytes");
+}
+
+TEST(Win32Files, NamesOutsideTheCodePageAreListedByAUsableName) {
+  TempFolder dir;
+  Win32Files files;
+  makeFile(dir.wide("") + L"\u0416\u0443\u043A.txt", "zhuk");
+  auto entries = files.list(dir.path("*.txt"), ListOptions{});
+  ASSERT_EQ(entries.size(), 1u);
+  std::wstring shortName(MAX_PATH, L'\0');
+  if (GetShortPathNameW((dir.wide("") + L"\u0416\u0443\u043A.txt").c_str(), shortName.data(), MAX_PATH) == 0)
+    GTEST_SKIP() << "this volume keeps no short names";
+  EXPECT_EQ(files.readAll(dir.path(entries[0].name)), "zhuk") << entries[0].name;
+  files.deleteFile(dir.path(entries[0].name));
+  EXPECT_TRUE(files.list(dir.path("*.*"), ListOptions{}).empty());
+}
+
+TEST(Win32Files, DriveFreeBytes) {
+  Win32Files files;
+  auto free = files.driveFreeBytes("C:\\");
+  ASSERT_TRUE(free.has_value());
+  EXPECT_GT(*free, 0u);
+  EXPECT_EQ(files.driveFreeBytes(""), std::nullopt);
+}
+
+// Whatever happens to a link, what it leads to stays whole.
+void expectLinkRemovedAlone(Win32Files& files, const std::string& link, const std::string& target) {
+  auto entries = files.list(link, ListOptions{true, true, true});
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_TRUE(entries[0].isLink);
+  EXPECT_FALSE(entries[0].isFolder) << "a link must not be offered as a folder to descend";
+  int failure = failureOf([&] { files.deleteFile(link); });
+  EXPECT_TRUE(failure == 0 || failure == 75) << failure;
+  if (failure == 0) {
+    EXPECT_FALSE(files.folderExists(link) || files.fileExists(link));
+  }
+  EXPECT_TRUE(files.folderExists(target));
+  EXPECT_EQ(files.readAll(target + "\\keep.txt"), "keep");
+}
+
+TEST(Win32Files, DeletingALinkToAFolderRemovesOnlyTheLink) {
+  TempFolder dir;
+  Win32Files files;
+  files.createFolder(dir.path("target"));
+  files.replaceAtomically(dir.path("target\\keep.txt"), "keep");
+  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE (2) works in developer mode.
+  CreateSymbolicLinkW(dir.wide("link").c_str(), dir.wide("target").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 2);
+  if (GetFileAttributesW(dir.wide("link").c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "symbolic links cannot be made here";
+  expectLinkRemovedAlone(files, dir.path("link"), dir.path("target"));
+  EXPECT_FALSE(files.folderExists(dir.path("link")));  // the real system removes it
+}
+
+// Wine cannot make links itself, but shows the host's symbolic links to folders as
+// reparse points, and its links to files as the files themselves; its own removal of
+// either can destroy what the link leads to. TRWK_LINK_FIXTURE may name a folder holding
+// "target" (a folder with the read-only "keep.txt" holding "keep"), "empty" (an empty
+// folder) and the host links "link" -> target, "emptylink" -> empty and
+// "filelink" -> target/keep.txt.
+TEST(Win32Files, AHostLinkIsNeverFollowed) {
+  const char* fixture = std::getenv("TRWK_LINK_FIXTURE");
+  if (!fixture || !*fixture) GTEST_SKIP() << "TRWK_LINK_FIXTURE not set";
+  Win32Files files;
+  std::string root = fixture;
+  std::string keep = root + "\\target\\keep.txt";
+  expectLinkRemovedAlone(files, root + "\\link", root + "\\target");
+
+  int failure = failureOf([&] { files.deleteFile(root + "\\emptylink"); });
+  EXPECT_TRUE(failure == 0 || failure == 75) << failure;
+  EXPECT_TRUE(files.folderExists(root + "\\empty"));
+
+  for (auto op : {+[](Files&f, const std::string&p) { f.clearAttributes(p); },
+                  +[](Files&f, const std::string&p) { f.deleteFile(p); }}) {
+    failure = failureOf([&] { op(files, root + "\\filelink"); });
+    EXPECT_TRUE(failure == 0 || failure == 75) << failure;
+    EXPECT_EQ(files.readAll(keep), "keep");
+    EXPECT_TRUE(GetFileAttributesW(widen(keep).c_str()) & FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+}  // namespace
+}  // namespace trwk::win32
