@@ -6,7 +6,7 @@ PACKAGES := cmake make g++ ccache googletest libgtest-dev libgmock-dev \
 TEST_PREFIX := $(CURDIR)/build/wineprefix-test
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native windows test test-native test-windows demo clean
+.PHONY: all deps native windows windows-prefix test test-native test-windows demo clean
 
 all: native windows
 
@@ -26,16 +26,23 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-test-native: native
-	ctest --preset native
+# The POSIX backend's registry tests also read a copy of a freshly booted real prefix.
+test-native: native windows-prefix
+	TRWK_REAL_PREFIX=$(TEST_PREFIX) ctest --preset native
+
+windows-prefix: deps
+	testing/make-wineprefix $(TEST_PREFIX)
+	testing/make-link-fixture $(TEST_PREFIX)
 
 # Every Wine test run gets its own throwaway prefix and one wineserver for the run.
-test-windows: windows
-	testing/make-wineprefix $(TEST_PREFIX)
-	status=0; WINEPREFIX=$(TEST_PREFIX) $(XVFB) ctest --preset windows || status=$$?; \
+test-windows: windows windows-prefix
+	status=0; WINEPREFIX=$(TEST_PREFIX) TRWK_LINK_FIXTURE='C:\linkfix' $(XVFB) ctest --preset windows || status=$$?; \
 	WINEPREFIX=$(TEST_PREFIX) wineserver -k 2>/dev/null; rm -rf $(TEST_PREFIX); exit $$status
 
-test: test-native test-windows
+# Each half gets a freshly booted throwaway prefix.
+test:
+	$(MAKE) test-native
+	$(MAKE) test-windows
 
 demo: windows
 	scripts/demo.sh $(CURDIR)/build/windows/bin

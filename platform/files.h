@@ -52,6 +52,8 @@ class Files {
   virtual void replaceAtomically(const std::string& path, const std::string& bytes) = 0;
   virtual void createFolder(const std::string& path) = 0;
   virtual void deleteFile(const std::string& path) = 0;  // a link is removed as a link
+  // Removes an empty folder; a link to a folder is not a folder here (deleteFile takes it).
+  virtual void removeFolder(const std::string& path) = 0;
   virtual void copyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
   virtual void clearAttributes(const std::string& path) = 0;
   // Free bytes of the drive whose root is given ("C:\"); nothing when it cannot be asked.

@@ -30,6 +30,10 @@ void FaultFiles::deleteFile(const std::string& path) {
   check("deleteFile");
   inner_.deleteFile(path);
 }
+void FaultFiles::removeFolder(const std::string& path) {
+  check("removeFolder");
+  inner_.removeFolder(path);
+}
 void FaultFiles::copyFile(const std::string& from, const std::string& to, bool overwrite) {
   check("copyFile");
   inner_.copyFile(from, to, overwrite);

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 
 #include "platform/text_encoding.h"
@@ -47,13 +46,13 @@ void removeFolderTree(Files& files, const std::string& folder) {
       if (!entry.isLink) files.clearAttributes(path);
       files.deleteFile(path);
     } catch (const std::exception&) {
-      // A link to a folder is a folder to the file system: removing it takes the link only.
-      std::error_code ignored;
-      std::filesystem::remove(std::filesystem::path(cp1252ToUtf16(path)), ignored);
+      // What cannot go stays: nothing here may reach behind a link.
     }
   }
-  std::error_code ignored;
-  std::filesystem::remove(std::filesystem::path(cp1252ToUtf16(folder)), ignored);
+  try {
+    files.removeFolder(folder);
+  } catch (const std::exception&) {
+  }
 }
 #endif
 

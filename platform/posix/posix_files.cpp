@@ -13,7 +13,7 @@
 
 #include "platform/failure.h"
 #include "platform/posix/host_io.h"
-#include "platform/posix/wildcard.h"
+#include "platform/wildcard.h"
 #include "platform/text_encoding.h"
 
 namespace trwk::posix {
@@ -217,6 +217,16 @@ void PosixFiles::deleteFile(const std::string& path) {
   // unlink never follows the last component: a link goes, its target stays. A read-only
   // file goes too, as with the Windows backend.
   if (::unlink(host.path.c_str()) != 0) raise(numberFor(errno, true), path);
+}
+
+void PosixFiles::removeFolder(const std::string& path) {
+  HostPath host = prefix_->resolve(path, false);
+  if (!host.folderExists || host.name.empty()) raise(fail::kPathNotFound, path);
+  auto st = statOf(host.path, false);
+  if (!st) raise(fail::kPathNotFound, path);
+  if (!S_ISDIR(st->st_mode)) raise(fail::kPathFileAccess, path);
+  // rmdir never follows the last component, and a link is no folder to lstat.
+  if (::rmdir(host.path.c_str()) != 0) raise(errno == ENOTEMPTY || errno == EEXIST ? fail::kPathFileAccess : numberFor(errno, true), path);
 }
 
 void PosixFiles::copyFile(const std::string& from, const std::string& to, bool overwrite) {

@@ -22,6 +22,7 @@ class PosixFiles : public Files {
   void replaceAtomically(const std::string& path, const std::string& bytes) override;
   void createFolder(const std::string& path) override;
   void deleteFile(const std::string& path) override;
+  void removeFolder(const std::string& path) override;
   void copyFile(const std::string& from, const std::string& to, bool overwrite) override;
   void clearAttributes(const std::string& path) override;
   std::optional<std::uint64_t> driveFreeBytes(const std::string& root) override;

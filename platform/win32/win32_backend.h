@@ -8,12 +8,6 @@
 
 namespace trwk::win32 {
 
-// The DOS wildcard rules the file system applies to one long name: '*' any run of
-// characters, '?' one character (or none before a dot or at the end), letters compared
-// without regard to case; "*.*" matches every name, "*." names without an extension and
-// "readme.*" also "readme". The same rules as the POSIX backend's.
-bool maskMatches(const std::string& name, const std::string& mask);
-
 class Win32Files final : public Files {
  public:
   bool fileExists(const std::string& path) override;
@@ -26,6 +20,7 @@ class Win32Files final : public Files {
   void replaceAtomically(const std::string& path, const std::string& bytes) override;
   void createFolder(const std::string& path) override;
   void deleteFile(const std::string& path) override;
+  void removeFolder(const std::string& path) override;
   void copyFile(const std::string& from, const std::string& to, bool overwrite) override;
   void clearAttributes(const std::string& path) override;
   std::optional<std::uint64_t> driveFreeBytes(const std::string& root) override;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/text_encoding.h"
+#include "platform/wildcard.h"
 #include "platform/win32/win32_backend.h"
 #include "platform/win32/win32_support.h"
 
@@ -12,77 +13,6 @@ namespace trwk::win32 {
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-
-// Masks follow the DOS rules the file system applies to long names. The mask is first
-// rewritten into the DOS wildcards: '?' becomes kQm, '*' before a dot kStar, and a dot
-// before '*', '?' or the end kDot.
-constexpr char kStar = '<';  // any characters up to the name's last dot
-constexpr char kQm = '>';    // one character, or nothing at a dot or at the end
-constexpr char kDot = '"';   // a dot, or nothing at the end
-
-std::string dosMask(const std::string& mask) {
-  std::string out = mask;
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    char next = i + 1 < mask.size() ? mask[i + 1] : '\0';
-    if (mask[i] == '?')
-      out[i] = kQm;
-    else if (mask[i] == '*' && next == '.')
-      out[i] = kStar;
-    else if (mask[i] == '.' && (next == '?' || next == '*' || next == '\0'))
-      out[i] = kDot;
-  }
-  return out;
-}
-
-// Each (name position, mask position) is decided once, so no mask can take long.
-class DosMatcher {
- public:
-  DosMatcher(const std::string& name, const std::string& mask)
-      : name_(name),
-        mask_(dosMask(mask)),
-        lastDot_(name.rfind('.')),
-        memo_((name.size() + 1) * (mask_.size() + 1), -1) {}
-  bool matches() { return at(0, 0); }
-
- private:
-  static bool skippableAtEnd(char m) { return m == '*' || m == kStar || m == kDot || m == kQm; }
-
-  bool at(std::size_t n, std::size_t m) {
-    if (n == name_.size()) {
-      while (m < mask_.size() && skippableAtEnd(mask_[m])) ++m;
-      return m == mask_.size();
-    }
-    if (m == mask_.size()) return false;
-    signed char& known = memo_[n * (mask_.size() + 1) + m];
-    if (known < 0) known = decide(n, m) ? 1 : 0;
-    return known == 1;
-  }
-
-  bool decide(std::size_t n, std::size_t m) {
-    switch (mask_[m]) {
-      case '*': return at(n, m + 1) || at(n + 1, m);
-      case kStar: {
-        std::size_t limit = (lastDot_ == std::string::npos || lastDot_ < n) ? name_.size() : lastDot_;
-        return at(n, m + 1) || (n < limit && at(n + 1, m));
-      }
-      case kQm: {
-        if (name_[n] != '.') return at(n + 1, m + 1);
-        std::size_t after = m + 1;
-        while (after < mask_.size() && mask_[after] == kQm) ++after;
-        return after == mask_.size() ? at(n + 1, after) : at(n, after);  // a final run may take the dot
-      }
-      default: {
-        char c = mask_[m] == kDot ? '.' : mask_[m];
-        return upperCp1252(c) == upperCp1252(name_[n]) && at(n + 1, m + 1);
-      }
-    }
-  }
-
-  const std::string& name_;
-  std::string mask_;
-  std::size_t lastDot_;
-  std::vector<signed char> memo_;
-};
 
 // "C:\dir\*.tmp" -> folder "C:\dir\" (kept with its separator) and mask "*.tmp". A pattern
 // without a folder gives nothing: nothing is ever looked for relative to the current folder.
@@ -214,11 +144,6 @@ std::wstring folderOf(const std::wstring& path) {
 
 }  // namespace
 
-bool maskMatches(const std::string& name, const std::string& mask) {
-  if (name.empty() || mask.empty()) return false;  // "C:\dir\" names no entry, as on Windows
-  if (mask == "*" || mask == "*.*") return true;
-  return DosMatcher(name, mask).matches();
-}
 
 bool Win32Files::fileExists(const std::string& path) {
   DWORD attrs = attributesOf(path);
@@ -246,7 +171,7 @@ std::vector<DirEntry> Win32Files::list(const std::string& pattern, const ListOpt
     std::wstring wideName = data.cFileName;
     if (wideName == L"." || wideName == L"..") continue;
     std::string name = narrow(wideName);
-    if (!maskMatches(name, mask)) continue;
+    if (!matchesMask(name, mask)) continue;
     DWORD attrs = data.dwFileAttributes;
     DirEntry e;
     e.isLink = attrs & FILE_ATTRIBUTE_REPARSE_POINT;
@@ -384,6 +309,15 @@ void Win32Files::deleteFile(const std::string& path) {
   bool readOnly = attrs & FILE_ATTRIBUTE_READONLY;
   Handle h = openItself(path, attrs, DELETE | (readOnly ? FILE_WRITE_ATTRIBUTES : 0));
   if (readOnly && !setAttributesByHandle(h.get(), attrs & ~FILE_ATTRIBUTE_READONLY)) throwLastError(path);
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  if (!SetFileInformationByHandle(h.get(), FileDispositionInfo, &dispose, sizeof dispose))
+    throwLastError(path);
+}
+
+void Win32Files::removeFolder(const std::string& path) {
+  DWORD attrs = existingAttributes(path);
+  if (!isFolder(attrs)) throwFailureNumber(fail::kPathFileAccess, path);
+  Handle h = openItself(path, attrs, DELETE);
   FILE_DISPOSITION_INFO dispose{TRUE};
   if (!SetFileInformationByHandle(h.get(), FileDispositionInfo, &dispose, sizeof dispose))
     throwLastError(path);

@@ -40,39 +40,6 @@ int failureOf(const std::function<void()>& f) {
 
 using Names = std::vector<std::string>;
 
-TEST(Win32Mask, FollowsTheDosRulesOnLongNames) {
-  struct Case {
-    const char* mask;
-    const char* name;
-    bool matches;
-  };
-  const Case cases[] = {
-      {"*.*", "README", true},  // "*.*" takes names without a dot too
-      {"*", "a.b.c", true},
-      {"index.dat", "Index.DAT", true},
-      {"j\xF6rg.*", "J\xD6RG.txt", true},  // Windows-1252 letters fold too
-      {"*.tmp", "x.tmpx", false},          // long names only
-      {"*.bak", "file.txt.bak", true},
-      {"*.bak", "file.bak.txt", false},
-      {"*.", "README", true},  // no extension
-      {"*.", "a.txt", false},
-      {"a?", "a", true},  // '?' may match nothing at the end or before a dot
-      {"a?", "ab", true},
-      {"a?", "abc", false},
-      {"?.txt", "a.txt", true},
-      {"?.txt", "ab.txt", false},
-      {"a?.txt", "a.txt", true},
-      {"readme.*", "readme", true},
-      {"a*b*c", "aXbXc", true},
-      {"a*b*c", "aXbXd", false},
-      {"*.t??????.t*", "test1.ta.tornado.txt", true},
-      {"", "anything", false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(maskMatches(c.name, c.mask), c.matches) << c.mask << " ~ " << c.name;
-  // Decided in time proportional to name and mask, whatever the mask.
-  EXPECT_FALSE(maskMatches(std::string(250, 'a') + "b", "*a*a*a*a*a*a*a*a*a*a*a*a*c"));
-}
-
 TEST(Win32Files, ProbesAnswerWithoutThrowing) {
   TempFolder dir;
   Win32Files files;

@@ -1,8 +1,8 @@
-#include "platform/posix/wildcard.h"
+#include "platform/wildcard.h"
 
 #include <gtest/gtest.h>
 
-namespace trwk::posix {
+namespace trwk {
 namespace {
 
 struct Case {
@@ -34,6 +34,10 @@ TEST(WildcardTest, FollowsTheDosRulesForLongNames) {
       {"index.dat", "index.da", false},
       {"foo.*", "foo", true},                        // a dot before '*' may match nothing at the end
       {"cookies\xF6.txt", "COOKIES\xD6.TXT", true},  // Windows-1252 letters fold too
+      {"*.bak", "file.txt.bak", true},
+      {"*.bak", "file.bak.txt", false},
+      {"?.txt", "ab.txt", false},
+      {"a*b*c", "aXbXd", false},
   };
   for (const auto& c : cases)
     EXPECT_EQ(matchesMask(c.name, c.mask), c.matches) << c.mask << " against " << c.name;
@@ -47,4 +51,4 @@ TEST(WildcardTest, StaysQuickOnManyStars) {
 }
 
 }  // namespace
-}  // namespace trwk::posix
+}  // namespace trwk

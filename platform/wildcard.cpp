@@ -1,10 +1,10 @@
-#include "platform/posix/wildcard.h"
+#include "platform/wildcard.h"
 
 #include <vector>
 
 #include "platform/text_encoding.h"
 
-namespace trwk::posix {
+namespace trwk {
 namespace {
 
 // The mask is first rewritten into the DOS wildcards the file system matches with:
@@ -89,4 +89,4 @@ bool matchesMask(const std::string& name, const std::string& mask) {
   return Matcher(name, mask).at(0, 0);
 }
 
-}  // namespace trwk::posix
+}  // namespace trwk

@@ -1,0 +1,57 @@
+#include "shell/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "shell/console_ui.h"
+
+namespace trwk {
+namespace {
+
+int run(std::vector<std::string> args, std::string& out, std::string& err) {
+  std::ostringstream o, e;
+  int code = runConsoleCommand(parseCommandLine(args), o, e);
+  out = o.str();
+  err = e.str();
+  return code;
+}
+
+TEST(CommandLine, HelpVersionAndErrors) {
+  std::string out, err;
+  EXPECT_EQ(parseCommandLine({}).command, Command::Windows);
+  EXPECT_EQ(run({"--version"}, out, err), 0);
+  EXPECT_EQ(out, "trwk6 6.17\n");
+  for (const char* help : {"--help", "-h", "/?"}) {
+    EXPECT_EQ(run({help}, out, err), 0);
+    EXPECT_NE(out.find("Usage: trwk6"), std::string::npos);
+    EXPECT_EQ(err, "");
+  }
+  EXPECT_EQ(run({"--frobnicate"}, out, err), 2);
+  EXPECT_EQ(out, "");
+  EXPECT_NE(err.find("unknown option '--frobnicate'"), std::string::npos);
+  EXPECT_EQ(run({"--version", "extra"}, out, err), 2);
+  EXPECT_NE(err.find("'extra'"), std::string::npos);
+  EXPECT_EQ(run({"file.txt"}, out, err), 2);
+}
+
+TEST(ConsoleUi, PrintsEachBoxWithTheDefaultAnswer) {
+  std::ostringstream out;
+  ConsoleUi ui(out);
+  EXPECT_EQ(ui.messageBox({"Cleaning System...Done", "Tarnwick", Buttons::Ok, Icon::Information, 1}),
+            Answer::Ok);
+  EXPECT_EQ(ui.messageBox({"Remove?\r\nAll of it", "Tarnwick", Buttons::YesNo, Icon::Question, 2}),
+            Answer::No);
+  EXPECT_EQ(ui.messageBox({"x", "T", Buttons::YesNoCancel, Icon::None, 3}), Answer::Cancel);
+  EXPECT_EQ(ui.messageBox({"Hittar inte s\xF6kv\xE4gen", "T", Buttons::OkCancel, Icon::None, 1}), Answer::Ok);
+  EXPECT_EQ(ui.pickFolder("Choose"), std::nullopt);
+  EXPECT_EQ(out.str(),
+            "[Tarnwick] Cleaning System...Done -> OK\n"
+            "[Tarnwick] Remove?\n  All of it -> No\n"
+            "[T] x -> Cancel\n"
+            "[T] Hittar inte s\xC3\xB6kv\xC3\xA4gen -> OK\n"
+            "[Choose] no folder can be picked here -> Cancel\n");
+}
+
+}  // namespace
+}  // namespace trwk

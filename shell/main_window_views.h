@@ -1,0 +1,19 @@
+#pragma once
+// What the main window model asks of its window. The Win32 view implements it; tests
+// record the calls.
+
+namespace trwk {
+
+class TipsModel;
+
+class MainWindowViews {
+ public:
+  virtual ~MainWindowViews() = default;
+  virtual void show() = 0;                     // puts the window on screen
+  virtual void refresh() = 0;                  // copies the model onto the controls
+  virtual void showTips(TipsModel& tips) = 0;  // modal, owned by the main window
+  virtual void closeOtherWindows() = 0;        // every open window of the program but this one
+  virtual void close() = 0;                    // destroys the window; the program ends
+};
+
+}  // namespace trwk

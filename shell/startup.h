@@ -1,0 +1,56 @@
+#pragma once
+// The program's entry: program folder, "Session Started", the licence agreement on a
+// first run, the splash window while the main window loads, and the main window's picture.
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+#include "shell/agreement_model.h"
+#include "shell/app_settings_store.h"
+#include "shell/main_window_model.h"
+#include "shell/session.h"
+#include "shell/splash_model.h"
+
+namespace trwk {
+
+// The windows the start-up sequence opens. The Win32 layer implements it; tests record.
+class StartupViews {
+ public:
+  virtual ~StartupViews() = default;
+  // Modal: returns when the window has closed.
+  virtual void showAgreement(AgreementModel& agreement) = 0;
+  // Without blocking; the window paints at once.
+  virtual void showSplash(SplashModel& splash) = 0;
+  // The main window, created hidden: its load shows it.
+  virtual MainWindowViews& createMainWindow(MainWindowModel& main) = 0;
+  virtual void closeSplash() = 0;
+};
+
+struct StartupOptions {
+  // The program's key in the per-user application settings store.
+  std::string appSettingsKey = AppSettingsStore::kDefaultKey;
+};
+
+class Application {
+ public:
+  explicit Application(Platform platform, StartupOptions options = {});
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  // The start-up sequence. False when the program ends at once (the agreement was
+  // declined); otherwise the main window is open and the program runs until it closes.
+  bool start(StartupViews& views);
+
+  Session* session() { return session_.get(); }
+  MainWindowModel* mainWindow() { return main_.get(); }
+  AppSettingsStore& appSettings() { return appSettings_; }
+
+ private:
+  Platform platform_;
+  AppSettingsStore appSettings_;
+  std::unique_ptr<Session> session_;
+  std::unique_ptr<MainWindowModel> main_;
+};
+
+}  // namespace trwk

@@ -1,0 +1,65 @@
+// trwk6.exe: a windowed program that also answers --help and --version on the console
+// it was started from.
+#include <windows.h>
+// After windows.h, which they build on.
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/failure.h"
+#include "platform/system_clock.h"
+#include "platform/system_platform.h"
+#include "platform/win32/win32_ui.h"
+#include "shell/command_line.h"
+#include "shell/startup.h"
+#include "shell/win32/console_output.h"
+#include "shell/win32/win32_startup_views.h"
+
+namespace {
+
+std::vector<std::string> arguments() {
+  std::vector<std::string> args;
+  int count = 0;
+  if (LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) args.push_back(trwk::win32::fromWide(list[i]));
+    LocalFree(list);
+  }
+  return args;
+}
+
+int runWindows() {
+  INITCOMMONCONTROLSEX controls{
+      sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  trwk::SystemServices services = trwk::makeSystemServices();
+  trwk::SystemClock clock;
+  trwk::SystemRandom random;
+  trwk::win32::Win32Ui ui;
+  trwk::Platform platform{*services.files, *services.registry, *services.desktop, clock, random, ui};
+  trwk::Application app(platform);
+  trwk::win32::Win32StartupViews views;
+  if (!app.start(views)) return 0;  // the agreement was declined: no window is open
+  return trwk::win32::Win32Ui::runMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  trwk::ParsedCommand command = trwk::parseCommandLine(arguments());
+  if (command.command != trwk::Command::Windows) {
+    std::ostringstream out, err;
+    int code = trwk::runConsoleCommand(command, out, err);
+    trwk::win32::writeConsole(out.str(), false);
+    trwk::win32::writeConsole(err.str(), true);
+    return code;
+  }
+  try {
+    return runWindows();
+  } catch (const std::exception& e) {
+    MessageBoxW(nullptr, trwk::win32::toWide(e.what()).c_str(), L"Tarnwick", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}

@@ -1,0 +1,66 @@
+#pragma once
+// Drives a Windows program's windows from outside, as a person would: start it, find its
+// windows by caption, press its buttons, read its controls, wait for it to end.
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace trwk::gui {
+
+using namespace std::chrono_literals;
+using Timeout = std::chrono::milliseconds;
+
+class GuiProcess {
+ public:
+  // Starts exe with the arguments (one command-line text) in the working folder.
+  // Throws std::runtime_error when it cannot start.
+  GuiProcess(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingFolder);
+  ~GuiProcess();  // a program still running is killed
+  GuiProcess(const GuiProcess&) = delete;
+  GuiProcess& operator=(const GuiProcess&) = delete;
+
+  DWORD id() const { return id_; }
+  bool running() const;
+  // True when the program ended within the time; its exit code goes to exitCode.
+  bool waitForExit(Timeout timeout, DWORD* exitCode = nullptr);
+  void kill();
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// A visible top-level window of the process with exactly this caption, or nullptr when
+// none appeared within the time.
+HWND findWindow(DWORD processId, const std::wstring& caption, Timeout timeout);
+// Captions of the process's visible top-level windows (for messages of failed tests).
+std::vector<std::wstring> windowCaptions(DWORD processId);
+
+// A child control, at any depth, by its text or by its control number.
+HWND findChild(HWND parent, const std::wstring& text);
+HWND findChild(HWND parent, int id);
+
+std::wstring text(HWND window);
+// Presses a button through its own click message, as a mouse click would.
+bool click(HWND button);
+bool isChecked(HWND box);
+// Clicks the box when its state differs; true when it ends in the wanted state.
+bool setChecked(HWND box, bool on);
+// Asks the window to close, as its title bar's close button does.
+void close(HWND window);
+
+struct Captured {
+  DWORD exitCode = 0;
+  std::string out, err;
+  bool finished = false;
+};
+// Runs a program with its standard output and error caught, and waits for it.
+Captured runCaptured(const std::wstring& exe, const std::wstring& arguments,
+                     const std::wstring& workingFolder, Timeout timeout);
+
+// True when this program runs under Wine rather than on Windows itself.
+bool underWine();
+
+}  // namespace trwk::gui
