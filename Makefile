@@ -4,9 +4,10 @@ PACKAGES := cmake make g++ ccache googletest libgtest-dev libgmock-dev \
             mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
             wine wine64 xvfb xauth x11-utils imagemagick
 TEST_PREFIX := $(CURDIR)/build/wineprefix-test
+NATIVE_PREFIX := $(CURDIR)/build/wineprefix-native
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native windows windows-prefix test test-native test-windows demo clean
+.PHONY: all deps native windows test test-native test-windows demo clean
 
 all: native windows
 
@@ -26,20 +27,16 @@ windows: deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows
 
-# The POSIX backend's registry tests also read a copy of a freshly booted real prefix.
-test-native: native windows-prefix
-	TRWK_REAL_PREFIX=$(TEST_PREFIX) ctest --preset native
-
-windows-prefix: deps
-	testing/make-wineprefix $(TEST_PREFIX)
-	testing/make-link-fixture $(TEST_PREFIX)
+# The POSIX backend's registry tests also read a freshly booted real prefix.
+test-native: native
+	testing/make-wineprefix $(NATIVE_PREFIX)
+	status=0; TRWK_REAL_PREFIX=$(NATIVE_PREFIX) ctest --preset native || status=$$?; \
+	WINEPREFIX=$(NATIVE_PREFIX) wineserver -k 2>/dev/null; rm -rf $(NATIVE_PREFIX); exit $$status
 
 # Every Wine test run gets its own throwaway prefix and one wineserver for the run.
-test-windows: windows windows-prefix
-	status=0; WINEPREFIX=$(TEST_PREFIX) TRWK_LINK_FIXTURE='C:\linkfix' $(XVFB) ctest --preset windows || status=$$?; \
-	WINEPREFIX=$(TEST_PREFIX) wineserver -k 2>/dev/null; rm -rf $(TEST_PREFIX); exit $$status
+test-windows: windows
+	$(XVFB) testing/run-wine-tests $(TEST_PREFIX)
 
-# Each half gets a freshly booted throwaway prefix.
 test:
 	$(MAKE) test-native
 	$(MAKE) test-windows
