@@ -49,24 +49,6 @@ bool sameNoCase(std::string_view a, std::string_view b) {
 
 enum class Encoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
 
-void appendUtf8(std::string& out, char32_t u) {
-  if (u < 0x80) {
-    out += char(u);
-  } else if (u < 0x800) {
-    out += char(0xC0 | (u >> 6));
-    out += char(0x80 | (u & 0x3F));
-  } else if (u < 0x10000) {
-    out += char(0xE0 | (u >> 12));
-    out += char(0x80 | ((u >> 6) & 0x3F));
-    out += char(0x80 | (u & 0x3F));
-  } else {
-    out += char(0xF0 | (u >> 18));
-    out += char(0x80 | ((u >> 12) & 0x3F));
-    out += char(0x80 | ((u >> 6) & 0x3F));
-    out += char(0x80 | (u & 0x3F));
-  }
-}
-
 // UTF-16 to UTF-8; a surrogate without its partner is kept as a three-byte sequence so
 // that the way back gives the very same units.
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {

@@ -22,20 +22,25 @@ int fromUnit(char32_t u) {
   return -1;
 }
 
+}  // namespace
+
 void appendUtf8(std::string& out, char32_t u) {
   if (u < 0x80) {
     out += char(u);
   } else if (u < 0x800) {
     out += char(0xC0 | (u >> 6));
     out += char(0x80 | (u & 0x3F));
-  } else {
+  } else if (u < 0x10000) {
     out += char(0xE0 | (u >> 12));
+    out += char(0x80 | ((u >> 6) & 0x3F));
+    out += char(0x80 | (u & 0x3F));
+  } else {
+    out += char(0xF0 | (u >> 18));
+    out += char(0x80 | ((u >> 12) & 0x3F));
     out += char(0x80 | ((u >> 6) & 0x3F));
     out += char(0x80 | (u & 0x3F));
   }
 }
-
-}  // namespace
 
 std::string cp1252ToUtf8(const std::string& text) {
   std::string out;

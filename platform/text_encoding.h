@@ -6,6 +6,9 @@
 
 namespace trwk {
 
+// One code point as UTF-8 (also lone surrogates, as three bytes).
+void appendUtf8(std::string& out, char32_t codePoint);
+
 std::string cp1252ToUtf8(const std::string& text);
 // Characters Windows-1252 cannot hold become '?'; malformed UTF-8 bytes are taken as
 // Windows-1252 bytes so that nothing is silently dropped.

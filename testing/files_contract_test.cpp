@@ -5,19 +5,11 @@
 #include <functional>
 
 #include "platform/failure.h"
+#include "testing/failure_of.h"
 #include "testing/sandbox.h"
 
 namespace trwk::testing {
 namespace {
-
-int failureOf(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const Failure& f) {
-    return f.number();
-  }
-  return 0;
-}
 
 TEST(FilesContract, RemoveFolderTakesOnlyAnEmptyRealFolder) {
   Sandbox box;

@@ -3,6 +3,7 @@
 // Host paths are UTF-8; nothing here follows a symbolic link it is asked to remove.
 #include <dirent.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <memory>
 #include <optional>
@@ -14,6 +15,26 @@ struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+// An open host file descriptor, closed when it goes.
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
 
 // Reads a whole host file; nothing when it cannot be opened or read.
 std::optional<std::string> readHostFile(const std::string& hostPath);

@@ -53,20 +53,6 @@ std::optional<struct stat> statOf(const std::string& hostPath, bool follow) {
   return st;
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 std::string readOpen(int fd, const std::string& windowsPath) {
   std::string out;
   char buffer[65536];

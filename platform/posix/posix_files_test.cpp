@@ -11,11 +11,13 @@
 #include <functional>
 
 #include "platform/failure.h"
+#include "testing/failure_of.h"
 #include "testing/prefix_builder.h"
 
 namespace trwk::posix {
 namespace {
 
+using trwk::testing::failureOf;
 using trwk::testing::TempPrefix;
 
 class PosixFilesTest : public ::testing::Test {
@@ -26,14 +28,6 @@ class PosixFilesTest : public ::testing::Test {
   std::string host(const std::string& windowsRelative) { return temp.host("drive_c/" + windowsRelative); }
   void put(const std::string& hostRelative, const std::string& bytes) {
     std::ofstream(temp.host(hostRelative), std::ios::binary) << bytes;
-  }
-  int failureOf(const std::function<void()>& step) {
-    try {
-      step();
-    } catch (const Failure& f) {
-      return f.number();
-    }
-    return 0;
   }
   std::vector<std::string> names(const std::string& pattern, ListOptions options) {
     std::vector<std::string> out;

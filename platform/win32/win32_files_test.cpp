@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "testing/failure_of.h"
 #include "platform/win32/win32_test_support.h"
 
 namespace trwk::win32 {
@@ -29,14 +30,7 @@ std::vector<std::string> names(const std::vector<DirEntry>& entries) {
   return out;
 }
 
-int failureOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const Failure& e) {
-    return e.number();
-  }
-  return 0;
-}
+using trwk::testing::failureOf;
 
 using Names = std::vector<std::string>;
 
