@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "shell/main_window_views.h"
-#include "shell/session.h"
+#include "foundation/session.h"
 
 namespace trwk {
 

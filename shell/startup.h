@@ -8,7 +8,7 @@
 #include "shell/agreement_model.h"
 #include "shell/app_settings_store.h"
 #include "shell/main_window_model.h"
-#include "shell/session.h"
+#include "foundation/session.h"
 #include "shell/splash_model.h"
 
 namespace trwk {

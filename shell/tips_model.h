@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "shell/session.h"
+#include "foundation/session.h"
 
 namespace trwk {
 

@@ -1,4 +1,4 @@
-#include "shell/session.h"
+#include "foundation/session.h"
 
 namespace trwk {
 

@@ -1,0 +1,85 @@
+#pragma once
+// The 25 things the user can tick to clean, grouped by family, with the small settings
+// that sit beside them: tab activations, the four User.def sets, the safety level and
+// start with Windows. Window-free: the main window's views copy this state.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "foundation/session.h"
+
+namespace trwk {
+
+enum class Family { InternetExplorer = 1, Netscape = 2, Opera = 3, Windows = 4, UserDefined = 5 };
+inline constexpr int kAllFamilies = 9;
+
+struct CleanItem {
+  int number = 0;  // 1..25
+  Family family = Family::InternetExplorer;
+  int position = 0;  // within its family
+  std::string label;
+  bool ticked = false;
+  bool enabled = true;
+};
+
+struct ProgressBar {
+  int value = 0;
+  int max = 100;
+  void advance() {
+    if (value < max) ++value;
+  }
+};
+
+// One browser family's greying-out state on the main window.
+struct FamilyPresence {
+  bool toolbarVisible = true;
+  bool noticeVisible = false;  // "You dont have ... installed or have specified incorrect paths"
+  std::string notice;
+};
+
+class CleanCatalogue {
+ public:
+  CleanCatalogue();
+
+  CleanItem& item(int number);  // 1..25
+  const CleanItem& item(int number) const;
+  std::array<CleanItem, 25>& items() { return items_; }
+
+  // Defined by the catalogue's implementation (see clean_catalogue.cpp).
+  void fixCleanInfo(Session& session);
+  void saveStates(Session& session);  // [Rensa] Value1..25 at exit
+  void fixCheckboxes(int familyCode, ProgressBar& progress);
+  void disableIE();
+  void enableIE();
+  void disableNetscape();
+  void enableNetscape();
+  void disableOpera();
+  void enableOpera();
+  void disableWinTemp();
+  void enableWinTemp();
+  void disableWinDownloaded();
+  void enableWinDownloaded();
+
+  std::array<FamilyPresence, 3> browsers;  // Internet Explorer, Netscape, Opera
+  // Tab activation flags as stored ("0"/"1"), in the order IE, Netscape, Opera, Windows.
+  std::array<std::string, 4> tabFlags;
+  std::array<bool, 4> tabEnabled{true, true, true, true};
+  std::array<bool, 4> tabBoxes{true, true, true, true};
+  // User.def sets 1..4: stored flags ("0"/"1") and names.
+  std::array<std::string, 4> userDefFlags;
+  std::array<std::string, 4> userDefNames{"User.def 1", "User.def 2", "User.def 3", "User.def 4"};
+  std::array<bool, 4> userDefNameEnabled{true, true, true, true};
+  // Safety level "1".."5" and the slider's label.
+  int sliderPosition = 1;
+  std::string safetyLevel = "1";
+  std::string safetyLabel;
+  bool autoStart = false;
+  // Called after a User.def activation changes (the set lists refresh there).
+  std::function<void()> onUserDefChanged;
+
+ private:
+  std::array<CleanItem, 25> items_;
+};
+
+}  // namespace trwk

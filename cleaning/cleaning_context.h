@@ -1,0 +1,39 @@
+#pragma once
+// Everything a family cleaner works with. The main window (or the headless front end)
+// fills one and hands it to the cleaners.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cleaning/clean_catalogue.h"
+#include "cleaning/run_state.h"
+#include "foundation/session.h"
+
+namespace trwk {
+
+// The stored locations ([Path] of mainten.ini) as the cleaners use them: folder texts
+// ending in a backslash, or "-" when unknown.
+struct PathValues {
+  std::string ie1, ie2, ie3, ie4;  // history, temporary files, cookies, cache index
+  std::string netscape1A, netscape1C, netscape2;
+  std::string opera1, opera2;
+  std::string win1, win2, win3;
+};
+
+struct CleaningContext {
+  Session& session;
+  CleanCatalogue& catalogue;
+  RunState& state;
+  PathValues& paths;
+  // The main window's copy of the Internet Explorer keep list (cookies1.lst).
+  std::vector<std::string>& ieKeepList;
+  // Asks the views to repaint (status, progress) while long work runs.
+  std::function<void()> refresh = [] {};
+  // Closes the main window ("Close application after cleaning").
+  std::function<void()> closeMainWindow = [] {};
+  // Turns the before/after free space of "C:\" into a chart row.
+  std::function<void(const std::string& before, const std::string& after)> recordStatistics =
+      [](const std::string&, const std::string&) {};
+};
+
+}  // namespace trwk
