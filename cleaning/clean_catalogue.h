@@ -61,6 +61,30 @@ class CleanCatalogue {
   void disableWinDownloaded();
   void enableWinDownloaded();
 
+  // Tab activations: each flag read as a truth value enables that family's tab, read as
+  // a number it sets the activation box. An unreadable flag throws Failure(13) and leaves
+  // that family and the later ones as they were; the caller's trap logs it.
+  void checkActiveTabs();
+  // A click on "Activate ... Tab" (0 IE, 1 Netscape, 2 Opera, 3 Windows): the flag is
+  // stored in [Tab] at once, then the activations are applied (may throw as above).
+  void setTabActivation(Session& session, int index, bool on);
+  // The four User.def activations and names; an unreadable flag throws Failure(13) and
+  // stops there.
+  void checkUserdef();
+  // A click on set k's "Activate" box (k = 0..3); the flag is stored in [UserDef] at once.
+  void setUserDefActivation(Session& session, int set, bool on);
+  // An edit of set k's name box: stored in [UserDef] at once and shown on its item.
+  void setUserDefName(Session& session, int set, const std::string& name);
+  // Slider position 1..4 is that level; any other position is level 5.
+  void fixSliderSettings();
+  // "Auto-Start on Windows Startup": sets or deletes the "Tarnwick" Run value.
+  void setAutoStart(Session& session, bool on);
+
+  static constexpr const char* kTabKeys[4] = {"IE", "Netscape", "Opera", "Windows"};
+  static constexpr const char* kRunKey =
+      "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  static constexpr const char* kRunValue = "Tarnwick";
+
   std::array<FamilyPresence, 3> browsers;  // Internet Explorer, Netscape, Opera
   // Tab activation flags as stored ("0"/"1"), in the order IE, Netscape, Opera, Windows.
   std::array<std::string, 4> tabFlags;

@@ -56,6 +56,11 @@ class Files {
   virtual void removeFolder(const std::string& path) = 0;
   virtual void copyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
   virtual void clearAttributes(const std::string& path) = 0;
+  // Writes the filler's bytes, repeated, over the whole length the file has, in place:
+  // the file is opened without truncating (never through a link), keeps its name and
+  // length, and is flushed to the device before this returns. An empty filler is an
+  // invalid call (5); a read-only file is refused (70), a link or folder too (75).
+  virtual void overwriteInPlace(const std::string& path, const std::string& filler) = 0;
   // Free bytes of the drive whose root is given ("C:\"); nothing when it cannot be asked.
   virtual std::optional<std::uint64_t> driveFreeBytes(const std::string& root) = 0;
 };

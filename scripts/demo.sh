@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Shows trwk6.exe under Wine on a sandbox prefix of its own: the licence agreement of a
-# first start, then the main window of a later start. Saves a screenshot of each.
+# first start; then the main job, a headless Clean All over Internet Explorer traces seeded
+# into the sandbox (what was there, what went, what was kept); then the main window of a
+# later start. Saves a screenshot of each window.
 #   scripts/demo.sh <folder of the Windows programs>      (make demo passes build/windows/bin)
 set -euo pipefail
 
@@ -68,9 +70,79 @@ echo "demo: screenshot of the licence agreement: $shot"
 wineserver -k
 wait || true
 
-# A user who has agreed once goes straight to the main window.
-wine reg add 'HKCU\Software\Tarnwick\trwk6\Options' /v 'Show Tips at Startup' /d 0 /f >/dev/null 2>&1
-echo "demo: second start, after the agreement was accepted"
+# Internet Explorer traces in the sandbox user's profile: history, temporary files, typed
+# URLs and cookies, two of them on the keep list.
+user=$(cd "$prefix/drive_c/users" && ls | grep -vx Public | head -n 1)
+profile="$prefix/drive_c/users/$user"
+traces=("$profile/Local Settings/History" "$profile/Local Settings/Temporary Internet Files" "$profile/Cookies")
+mkdir -p "${traces[0]}/History.IE5/MSHist012026" "${traces[1]}/Content.IE5/Q1W2E3R4" "${traces[2]}"
+echo "[InternetShortcut]" >"${traces[0]}/History.IE5/MSHist012026/news.url"
+echo "history index" >"${traces[0]}/History.IE5/index.dat"
+echo "<html>" >"${traces[1]}/Content.IE5/Q1W2E3R4/index[1].htm"
+echo "GIF89a" >"${traces[1]}/Content.IE5/Q1W2E3R4/banner[2].gif"
+echo "cache index" >"${traces[1]}/Content.IE5/index.dat"
+for cookie in bank mail ads tracker shop; do
+  printf 'id\n%s\n%s.example/\n' "$RANDOM" "$cookie" >"${traces[2]}/$user@$cookie[1].txt"
+done
+echo "cookie index" >"${traces[2]}/index.dat"
+printf '%s\r\n' "$user@bank[1].txt" "$user@mail[1].txt" >"$install/cookies1.lst"
+win_profile="C:\\users\\$user"
+{
+  printf '[Path]\r\nDetect=1\r\n'
+  printf 'IE1=%s\\Local Settings\\History\\\r\n' "$win_profile"
+  printf 'IE2=%s\\Local Settings\\Temporary Internet Files\\\r\n' "$win_profile"
+  printf 'IE3=%s\\Cookies\\\r\n' "$win_profile"
+  printf 'IE4=%s\\Local Settings\\Temporary Internet Files\\Content.IE5\\\r\n' "$win_profile"
+  printf '[Rensa]\r\nValue1=1\r\nValue2=1\r\nValue3=1\r\nValue4=1\r\nValue5=1\r\n[Inst]\r\nSafetylevel=2\r\n'
+} >"$install/mainten.ini"
+for n in 1 2 3; do
+  wine reg add 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' /v "url$n" /d "http://site$n.example/" /f >/dev/null 2>&1
+done
+
+listing() {
+  for t in "${traces[@]}"; do (cd "$profile" && find "${t#"$profile"/}" -type f); done | LC_ALL=C sort
+}
+typed_urls() {
+  wine reg query 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' 2>/dev/null | tr -d '\r' | grep -F REG_SZ ||
+    echo "    (no typed URLs)"
+}
+before=$root/build/demo-before.txt
+after=$root/build/demo-after.txt
+listing >"$before"
+echo
+echo "demo: the traces in the sandbox profile before cleaning:"
+sed 's/^/    /' "$before"
+echo "demo: typed URLs before cleaning:"
+typed_urls
+echo "demo: keep list (cookies1.lst): $(tr -d '\r' <"$install/cookies1.lst" | paste -sd ' ')"
+
+echo
+echo "demo: trwk6.exe --clean all --accept-licence"
+(cd "$install" && wine 'C:\Program Files\Tarnwick\trwk6.exe' --clean all --accept-licence) | tr -d '\r' | sed 's/^/    /'
+listing >"$after"
+echo
+echo "demo: removed:"
+LC_ALL=C comm -23 "$before" "$after" | sed 's/^/    /'
+echo "demo: kept:"
+LC_ALL=C comm -12 "$before" "$after" | sed 's/^/    /'
+echo "demo: typed URLs after cleaning:"
+typed_urls
+if [ -s "$install/trwk.log" ]; then
+  echo "demo: run log (trwk.log):"
+  tr -d '\r' <"$install/trwk.log" | sed 's/^/    /'
+fi
+kept_ok=1
+for cookie in bank mail; do [ -f "${traces[2]}/$user@$cookie[1].txt" ] || kept_ok=0; done
+for cookie in ads tracker shop; do [ -f "${traces[2]}/$user@$cookie[1].txt" ] && kept_ok=0; done
+if [ "$kept_ok" != 1 ]; then
+  echo "demo: the cookies were not cleaned as the keep list says" >&2
+  exit 1
+fi
+
+# The headless run accepted the agreement for this user: the next start goes straight to
+# the main window, whose status bar now names the cleaning.
+echo
+echo "demo: a start with windows, after the cleaning"
 start_trwk6
 wait_for_window "Tarnwick"
 import -window root "$mainshot"

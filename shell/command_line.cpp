@@ -1,26 +1,92 @@
 #include "shell/command_line.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ostream>
 
 #include "shell/version.h"
 
 namespace trwk {
+namespace {
+
+std::string lowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string familyList() {
+  std::string list;
+  for (const std::string& f : cleanFamilies()) list += (list.empty() ? "" : ", ") + f;
+  return list;
+}
+
+ParsedCommand invalid(std::string error) {
+  return {Command::Invalid, std::move(error), {}, false};
+}
+
+}  // namespace
+
+const std::vector<std::string>& cleanFamilies() {
+  static const std::vector<std::string> families{"all", "ie", "netscape", "opera", "windows", "userdef", "plugins"};
+  return families;
+}
+
+bool familyAvailable(const std::string& family) {
+  return family == "all" || family == "ie";
+}
 
 ParsedCommand parseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return {};
-  if (args.size() > 1) return {Command::Invalid, "unexpected argument '" + args[1] + "'"};
-  const std::string& a = args[0];
-  if (a == "--help" || a == "-h" || a == "/?") return {Command::Help, {}};
-  if (a == "--version") return {Command::Version, {}};
-  if (!a.empty() && (a[0] == '-' || a[0] == '/')) return {Command::Invalid, "unknown option '" + a + "'"};
-  return {Command::Invalid, "unexpected argument '" + a + "'"};
+  const std::string& first = args[0];
+  bool help = first == "--help" || first == "-h" || first == "/?";
+  if (help || first == "--version") {
+    if (args.size() > 1) return invalid("unexpected argument '" + args[1] + "'");
+    return {help ? Command::Help : Command::Version, {}, {}, false};
+  }
+  ParsedCommand clean{Command::Clean, {}, {}, false};
+  bool haveFamily = false, haveLicence = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--clean" || a.rfind("--clean=", 0) == 0) {
+      if (haveFamily) return invalid("--clean given twice");
+      std::string family;
+      if (a == "--clean") {
+        if (i + 1 == args.size()) return invalid("--clean needs a family: " + familyList());
+        family = args[++i];
+      } else {
+        family = a.substr(8);
+      }
+      clean.family = lowerCase(family);
+      if (std::find(cleanFamilies().begin(), cleanFamilies().end(), clean.family) == cleanFamilies().end())
+        return invalid("unknown family '" + family + "' (choose one of: " + familyList() + ")");
+      haveFamily = true;
+    } else if (a == "--accept-licence" || a == "--accept-license") {
+      haveLicence = true;
+      clean.acceptLicence = true;
+    } else if (!a.empty() && (a[0] == '-' || a[0] == '/')) {
+      return invalid("unknown option '" + a + "'");
+    } else {
+      return invalid("unexpected argument '" + a + "'");
+    }
+  }
+  if (!haveFamily) return invalid(haveLicence ? "--accept-licence goes with --clean" : "nothing to do");
+  return clean;
 }
 
 std::string helpText() {
-  return std::string("Usage: ") + kProgramName + " [--help | --version]\n" + "\n" + kProductName +
-         " removes the traces that browsing and everyday work leave on this\n" +
+  return std::string("Usage: ") + kProgramName + " [--help | --version | --clean FAMILY [--accept-licence]]\n" +
+         "\n" + kProductName + " removes the traces that browsing and everyday work leave on this\n" +
          "computer. Started without arguments it opens its main window.\n" + "\n" + "Options:\n" +
-         "  --help, -h    show this help and end\n" + "  --version     show the program's version and end\n";
+         "  --help, -h        show this help and end\n" +
+         "  --version         show the program's version and end\n" +
+         "  --clean FAMILY    clean without windows, with the ticks and settings the main\n" +
+         "                    window keeps, and end; FAMILY is one of\n" + "                    " +
+         familyList() + "\n" +
+         "  --accept-licence  with --clean: accept the licence agreement and disclaimer\n" +
+         "                    (shown by the first start with windows) without seeing it\n" + "\n" +
+         "Exit codes: 0 done, 2 wrong command line, 3 family not available yet,\n" +
+         "4 licence agreement not accepted, 5 the program cannot start.\n";
 }
 
 std::string versionText() {
@@ -34,7 +100,8 @@ int runConsoleCommand(const ParsedCommand& command, std::ostream& out, std::ostr
     case Command::Invalid:
       err << kProgramName << ": " << command.error << "\n"
           << "Try '" << kProgramName << " --help' for the options.\n";
-      return 2;
+      return kExitCommandLine;
+    case Command::Clean:
     case Command::Windows: break;
   }
   return 0;

@@ -7,12 +7,19 @@
 
 namespace trwk {
 
-enum class Command { Windows, Help, Version, Invalid };
+enum class Command { Windows, Help, Version, Clean, Invalid };
 
 struct ParsedCommand {
   Command command = Command::Windows;
-  std::string error;  // for Invalid: what was wrong
+  std::string error;          // for Invalid: what was wrong
+  std::string family;         // for Clean: one of cleanFamilies(), in lower case
+  bool acceptLicence = false;  // for Clean: --accept-licence
 };
+
+// The families `--clean` names, in the order of the help text.
+const std::vector<std::string>& cleanFamilies();
+// True for the families this version can clean ("all", "ie").
+bool familyAvailable(const std::string& family);
 
 // args: the arguments after the program's name.
 ParsedCommand parseCommandLine(const std::vector<std::string>& args);
@@ -20,8 +27,14 @@ ParsedCommand parseCommandLine(const std::vector<std::string>& args);
 std::string helpText();
 std::string versionText();
 
-// Prints what a console command prints and gives the exit code: 0 for help and version,
-// 2 for a command line that cannot be understood.
+// Exit codes of the console commands.
+inline constexpr int kExitCommandLine = 2;      // a command line that cannot be understood
+inline constexpr int kExitNotAvailable = 3;     // a family this version cannot clean yet
+inline constexpr int kExitLicence = 4;          // the licence agreement is not accepted yet
+inline constexpr int kExitCannotStart = 5;      // no system services (on Linux: no Wine prefix)
+
+// Prints what a console command that needs no session prints and gives the exit code: 0
+// for help and version, kExitCommandLine for a command line that cannot be understood.
 int runConsoleCommand(const ParsedCommand& command, std::ostream& out, std::ostream& err);
 
 }  // namespace trwk

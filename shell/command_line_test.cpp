@@ -35,6 +35,32 @@ TEST(CommandLine, HelpVersionAndErrors) {
   EXPECT_EQ(run({"file.txt"}, out, err), 2);
 }
 
+TEST(CommandLine, CleanTakesOneKnownFamilyAndAnOptionalLicenceAcceptance) {
+  ParsedCommand c = parseCommandLine({"--clean", "IE"});
+  EXPECT_EQ(c.command, Command::Clean);
+  EXPECT_EQ(c.family, "ie");
+  EXPECT_FALSE(c.acceptLicence);
+  c = parseCommandLine({"--accept-licence", "--clean=all"});
+  EXPECT_EQ(c.command, Command::Clean);
+  EXPECT_EQ(c.family, "all");
+  EXPECT_TRUE(c.acceptLicence);
+  for (const std::string& family : cleanFamilies()) EXPECT_EQ(parseCommandLine({"--clean", family}).family, family);
+  EXPECT_TRUE(familyAvailable("all") && familyAvailable("ie"));
+  EXPECT_FALSE(familyAvailable("netscape") || familyAvailable("plugins"));
+
+  std::string out, err;
+  EXPECT_EQ(run({"--clean", "firefox"}, out, err), kExitCommandLine);
+  EXPECT_NE(err.find("unknown family 'firefox' (choose one of: all, ie, netscape, opera, windows, userdef, plugins)"),
+            std::string::npos)
+      << err;
+  EXPECT_EQ(run({"--clean"}, out, err), kExitCommandLine);
+  EXPECT_NE(err.find("--clean needs a family"), std::string::npos) << err;
+  EXPECT_EQ(run({"--clean", "ie", "--clean", "all"}, out, err), kExitCommandLine);
+  EXPECT_EQ(run({"--accept-licence"}, out, err), kExitCommandLine);
+  EXPECT_EQ(run({"--clean", "ie", "extra"}, out, err), kExitCommandLine);
+  EXPECT_NE(helpText().find("--clean FAMILY"), std::string::npos);
+}
+
 TEST(ConsoleUi, PrintsEachBoxWithTheDefaultAnswer) {
   std::ostringstream out;
   ConsoleUi ui(out);

@@ -1,6 +1,10 @@
 // The main window's load: every setting is read in a fixed order, and one failed step is
 // logged under "Load" (or "Initialize" for the settings read) without stopping the rest.
+#include <algorithm>
+
+#include "cleaning/keep_lists.h"
 #include "foundation/convert.h"
+#include "foundation/registry_layer.h"
 #include "foundation/trap.h"
 #include "shell/main_window_model.h"
 #include "shell/tips_model.h"
@@ -18,15 +22,33 @@ void MainWindowModel::load() {
 
   trap.step = 4;
   trap.run([&] {
-    for (Notice& notice : notices) notice.visible = false;
+    for (FamilyPresence& browser : catalogue.browsers) browser.noticeVisible = false;
     page = kInternetExplorer;
     visible = true;
     views_->show();
   });
   trap.step = 5;
-  trap.run([&] { statusText = kLastCleanedAt + lastCleaned; });
+  trap.run([&] { state.statusText = kLastCleanedAt + state.lastCleaned; });
+
+  // Each part of the set-up is trapped on its own: an unreadable flag stops only its own
+  // part, and is logged here.
+  trap.step = 6;
+  trap.run([&] { catalogue.fixCleanInfo(session_); });
+  trap.run([&] { fixPath(); });
+  trap.run([&] { catalogue.checkActiveTabs(); });
+  trap.run([&] { catalogue.checkUserdef(); });
+  trap.run([&] { catalogue.fixSliderSettings(); });
+  trap.run([&] { listCookiesToSave(context_); });
+  keepSelectedPageEnabled();
+
+  trap.step = 7;
+  trap.run([&] { checkCookieFolder(); });
+  trap.step = 8;
+  trap.run([&] { state.freeBefore = driveFreeKB(session_.platform.files, kSystemDrive); });
+  trap.step = 9;
+  trap.run([&] { statistics.load(session_); });
   loaded = true;
-  views_->refresh();
+  refresh();
 
   trap.step = 10;
   trap.run([&] {
@@ -38,11 +60,97 @@ void MainWindowModel::readSettings() {
   Settings& settings = session_.settings;
   const std::string ini = session_.maintenIni();
   Trap trap(session_.log, "Initialize");
+  auto read = [&](const char* section, const std::string& key) { return settings.getini(section, key, ini); };
+
   trap.checkpoint();
-  trap.run([&] { lastCleaned = settings.getini("Senast", "Value1", ini); });
+  trap.run([&] { state.lastCleaned = read("Senast", "Value1"); });
+  trap.checkpoint();
+  trap.run([&] { readPaths(); });
+  trap.checkpoint();
+  trap.run([&] {
+    for (std::size_t k = 0; k < 4; ++k) {
+      const std::string number = std::to_string(k + 1);
+      // A set with no stored name keeps the name its box was built with.
+      std::string name = read("UserDef", "UDname" + number);
+      if (!name.empty()) catalogue.userDefNames[k] = name;
+      catalogue.userDefFlags[k] = read("UserDef", "UDvalue" + number);
+    }
+  });
+  trap.checkpoint();
+  // Unreadable: the slider keeps its position. Any position outside 1..4 means level 5.
+  trap.run([&] {
+    catalogue.sliderPosition = static_cast<int>(std::clamp(toInteger(read("Inst", "Safetylevel")), 0L, 6L));
+  });
+  trap.checkpoint();
+  trap.run([&] {
+    for (std::size_t i = 0; i < 4; ++i) catalogue.tabFlags[i] = read("Tab", CleanCatalogue::kTabKeys[i]);
+  });
   trap.checkpoint();
   // Empty or unreadable text leaves the flag as it was (tips not shown).
-  trap.run([&] { showTips = toBoolean(settings.getini("Inst", "Showtip", ini)); });
+  trap.run([&] { showTips = toBoolean(read("Inst", "Showtip")); });
+  trap.checkpoint();
+  trap.run([&] { state.automaticClose = toBoolean(read("Inst", "AutomaticClose")); });
+  trap.checkpoint();
+  trap.run([&] {
+    // Ticking the box by its stored state registers the program again, with the
+    // program folder of this run.
+    bool on = toBoolean(read("Inst", "Autostart"));
+    if (on != catalogue.autoStart) catalogue.setAutoStart(session_, on);
+  });
+}
+
+void MainWindowModel::readPaths() {
+  Settings& settings = session_.settings;
+  const std::string ini = session_.maintenIni();
+  auto read = [&](const char* key) { return settings.getini("Path", key, ini); };
+  paths.ie1 = read("IE1");
+  paths.ie2 = read("IE2");
+  paths.ie3 = read("IE3");
+  paths.ie4 = read("IE4");
+  paths.netscape1A = read("Netscape1A");
+  paths.netscape1C = read("Netscape1C");
+  paths.netscape2 = read("Netscape2");
+  paths.opera1 = read("Opera1");
+  paths.opera2 = read("Opera2");
+  paths.win1 = read("Win1");
+  paths.win2 = read("Win2");
+  paths.win3 = read("Win3");
+}
+
+// Until the paths are validated where they are edited, a family counts as present when
+// each of its stored folders is known and exists.
+void MainWindowModel::fixPath() {
+  Settings& settings = session_.settings;
+  auto present = [&](std::initializer_list<const std::string*> folders) {
+    for (const std::string* folder : folders)
+      if (*folder == "-" || !settings.folderExists(*folder)) return false;
+    return true;
+  };
+  if (present({&paths.ie1, &paths.ie2, &paths.ie3}))
+    catalogue.enableIE();
+  else
+    catalogue.disableIE();
+  if (present({&paths.netscape1A, &paths.netscape2}))
+    catalogue.enableNetscape();
+  else
+    catalogue.disableNetscape();
+  if (present({&paths.opera1, &paths.opera2}))
+    catalogue.enableOpera();
+  else
+    catalogue.disableOpera();
+  if (present({&paths.win2}))
+    catalogue.enableWinTemp();
+  else
+    catalogue.disableWinTemp();
+  if (present({&paths.win3}))
+    catalogue.enableWinDownloaded();
+  else
+    catalogue.disableWinDownloaded();
+}
+
+void MainWindowModel::checkCookieFolder() {
+  if (!session_.settings.folderExists(paths.ie3))
+    session_.log.writeRunLog("sIECookies in Load " + paths.ie3, 0, 0, "");
 }
 
 void MainWindowModel::readUrls() {
@@ -52,11 +160,6 @@ void MainWindowModel::readUrls() {
   urls.home2 = settings.getini("Internet", "Home2", file);
   urls.mail = settings.getini("Internet", "Mail", file);
   urls.info = settings.getini("Internet", "Info", file);
-}
-
-void MainWindowModel::openTips() {
-  TipsModel tips(session_, showTips);
-  views_->showTips(tips);
 }
 
 }  // namespace trwk

@@ -1,61 +1,185 @@
 #include "shell/main_window_model.h"
 
+#include "cleaning/ie_cleaner.h"
+#include "cleaning/ie_cookies_model.h"
+#include "cleaning/run_completion.h"
+#include "foundation/trap.h"
 #include "shell/tips_model.h"
 
 namespace trwk {
 namespace {
 
-// Requests of a model that has no window yet go nowhere.
+// Requests of a model that has no window go nowhere.
 class NoViews : public MainWindowViews {
  public:
   void show() override {}
   void refresh() override {}
   void showTips(TipsModel&) override {}
+  void showIeCookies(IeCookiesModel&) override {}
   void closeOtherWindows() override {}
   void close() override {}
 };
 
 NoViews noViews;
 
+// The tab of each family that an "Activate ... Tab" box switches, by box.
+constexpr int kActivatedPages[4] = {MainWindowModel::kInternetExplorer, MainWindowModel::kNetscape,
+                                    MainWindowModel::kOpera, MainWindowModel::kWindows};
+
+// The day a cleaning's statistics row is labelled with.
+std::string dayOf(const DateTime& t) {
+  return generalDateTime(t).substr(0, 10);
+}
+
 }  // namespace
 
 MainWindowModel::MainWindowModel(Session& session)
     : pages{"Internet Explorer", "Netscape", "Opera",       "Windows",   "User.def",
             "Plugins",           "Paths",    "Maintenance", "Statistics"},
-      notices{Notice{"You dont have Internet Explorer installed or have specified incorrect paths"},
-              Notice{"You dont have Netscape installed or have specified incorrect paths"},
-              Notice{"You dont have Opera installed or have specified incorrect paths"}},
       session_(session),
-      views_(&noViews) {}
+      views_(&noViews),
+      context_{session, catalogue, state, paths, ieKeepList} {
+  context_.refresh = [this] {
+    refresh();
+    session_.platform.ui.doEvents();
+  };
+  context_.closeMainWindow = [this] { unload(); };
+  context_.recordStatistics = [this](const std::string& before, const std::string& after) {
+    statistics.record(before, after, dayOf(session_.platform.clock.now()));
+  };
+}
+
+void MainWindowModel::refresh() {
+  views_->refresh();
+}
+
+bool MainWindowModel::pageEnabled(int index) const {
+  for (std::size_t i = 0; i < 4; ++i)
+    if (kActivatedPages[i] == index) return catalogue.tabEnabled[i];
+  return index >= 0 && index < static_cast<int>(pages.size());
+}
+
+void MainWindowModel::keepSelectedPageEnabled() {
+  if (pageEnabled(page)) return;
+  for (int p = 0; p < static_cast<int>(pages.size()); ++p)
+    if (pageEnabled(p)) {
+      page = p;
+      return;
+    }
+}
 
 void MainWindowModel::unload() {
   if (unloaded) return;  // a second close while closing changes nothing
   unloaded = true;
+  const std::string ini = session_.maintenIni();
+  Settings& settings = session_.settings;
+  catalogue.saveStates(session_);
+  settings.AddToini("Inst", "Safetylevel", catalogue.safetyLevel, ini);
+  settings.AddToini("Inst", "AutomaticClose", state.automaticClose ? "1" : "0", ini);
+  settings.AddToini("Inst", "Autostart", catalogue.autoStart ? "1" : "0", ini);
+  statistics.save(session_);
+  state.animation = {0, false};
   views_->closeOtherWindows();
   visible = false;
   views_->close();
 }
 
 void MainWindowModel::selectPage(int index) {
-  if (index < 0 || index >= static_cast<int>(pages.size())) return;
+  if (!pageEnabled(index)) return;
   page = index;
-  views_->refresh();
+  refresh();
 }
 
 void MainWindowModel::showPicture(const std::string& path) {
   picturePath = path;
-  views_->refresh();
+  refresh();
 }
 
 void MainWindowModel::setProgress(int value, int max) {
-  progressMax = max > 0 ? max : 1;
-  progressValue = value < 0 ? 0 : value > progressMax ? progressMax : value;
-  views_->refresh();
+  state.progress.max = max > 0 ? max : 1;
+  state.progress.value = value < 0 ? 0 : value > state.progress.max ? state.progress.max : value;
+  refresh();
 }
 
 void MainWindowModel::setStatus(const std::string& text) {
-  statusText = text;
-  views_->refresh();
+  state.statusText = text;
+  refresh();
+}
+
+void MainWindowModel::setItemTicked(int number, bool ticked) {
+  if (number < 1 || number > 25) return;
+  catalogue.item(number).ticked = ticked;
+}
+
+void MainWindowModel::runCleaning(void (*cleaner)(CleaningContext&)) {
+  // The window keeps answering while a run works, so a second press must wait its turn.
+  if (cleaning_ || unloaded) return;
+  cleaning_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{cleaning_};
+  cleaner(context_);
+  refresh();
+}
+
+void MainWindowModel::cleanIE() {
+  runCleaning(cleanInternetExplorer);
+}
+
+void MainWindowModel::cleanAllPressed() {
+  runCleaning(cleanAll);
+}
+
+void MainWindowModel::openIeCookies() {
+  IeCookiesModel cookies(context_);
+  // Loaded before the window appears, so a missing cookie folder is explained first.
+  cookies.load();
+  views_->showIeCookies(cookies);
+}
+
+void MainWindowModel::animationTick() {
+  trwk::animationTick(state);
+  refresh();
+}
+
+void MainWindowModel::setSafetySlider(int position) {
+  catalogue.sliderPosition = position;
+  catalogue.fixSliderSettings();
+  refresh();
+}
+
+void MainWindowModel::setTabActivation(int index, bool on) {
+  // An unreadable flag of an earlier family stops the tab set-up there; it is logged.
+  Trap trap(session_.log, "checkActiveTabs");
+  trap.run([&] { catalogue.setTabActivation(session_, index, on); });
+  keepSelectedPageEnabled();
+  refresh();
+}
+
+void MainWindowModel::setUserDefActivation(int set, bool on) {
+  Trap trap(session_.log, "checkUserdef");
+  trap.run([&] { catalogue.setUserDefActivation(session_, set, on); });
+  refresh();
+}
+
+void MainWindowModel::setUserDefName(int set, const std::string& name) {
+  Trap trap(session_.log, "checkUserdef");
+  trap.run([&] { catalogue.setUserDefName(session_, set, name); });
+  refresh();
+}
+
+void MainWindowModel::setAutomaticClose(bool on) {
+  state.automaticClose = on;
+}
+
+void MainWindowModel::setAutoStart(bool on) {
+  catalogue.setAutoStart(session_, on);
+}
+
+void MainWindowModel::openTips() {
+  TipsModel tips(session_, showTips);
+  views_->showTips(tips);
 }
 
 }  // namespace trwk

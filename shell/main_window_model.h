@@ -1,22 +1,23 @@
 #pragma once
-// The main window: a tabbed frame with a picture pane, a progress bar and a status bar.
-// Its load reads the settings in a fixed order and its unload writes them back and
-// closes every window, which ends the program.
+// The main window: a tabbed frame with a picture pane, the clean items of each family,
+// the maintenance settings, "Clean All", a progress bar and a status bar. Its load reads
+// the settings in a fixed order and its unload writes them back and closes every
+// window, which ends the program.
+//
+// A model with no views attached works without windows: the headless front end runs
+// the same load, cleaning and unload with a console Ui.
 #include <array>
 #include <string>
 #include <vector>
 
-#include "shell/main_window_views.h"
+#include "cleaning/clean_catalogue.h"
+#include "cleaning/cleaning_context.h"
+#include "cleaning/run_state.h"
+#include "cleaning/statistics.h"
 #include "foundation/session.h"
+#include "shell/main_window_views.h"
 
 namespace trwk {
-
-class Trap;
-
-struct Notice {
-  std::string text;
-  bool visible = true;
-};
 
 // The four addresses of url.ini, section "Internet".
 struct UrlAddresses {
@@ -27,6 +28,7 @@ class MainWindowModel {
  public:
   static constexpr const char* kCaption = "Tarnwick";
   static constexpr const char* kLastCleanedAt = "This computer was last cleaned at: ";
+  static constexpr const char* kSystemDrive = "C:\\";
   enum Page {
     kInternetExplorer,
     kNetscape,
@@ -52,21 +54,29 @@ class MainWindowModel {
   const std::string caption = kCaption;
   const std::vector<std::string> pages;
   int page = kInternetExplorer;
-  std::string statusText;
-  int progressValue = 0;
-  int progressMax = 100;
   std::string picturePath;
   bool visible = false;
-  // "You dont have ... installed" notices on the three browser pages, by Browser.
-  std::array<Notice, 3> notices;
+
+  // What the cleaners work with; the views copy it onto the controls: item boxes,
+  // notices and toolbars, maintenance settings (catalogue); status text, progress bar
+  // and status animation timer (state).
+  CleanCatalogue catalogue;
+  RunState state;
+  PathValues paths;
+  std::vector<std::string> ieKeepList;  // cookies1.lst as last read
+  Statistics statistics;
+  CleaningContext& cleaningContext() { return context_; }
 
   // Settings read at load.
-  std::string lastCleaned;  // [Senast] Value1
-  bool showTips = false;    // [Inst] Showtip
+  bool showTips = false;  // [Inst] Showtip
   UrlAddresses urls;
 
   bool loaded = false;
   bool unloaded = false;
+  bool cleaning() const { return cleaning_; }
+
+  // A tab is selectable unless its family's "Activate ... Tab" flag turned it off.
+  bool pageEnabled(int index) const;
 
   // Handlers.
   void load();
@@ -76,13 +86,34 @@ class MainWindowModel {
   void setProgress(int value, int max);
   void setStatus(const std::string& text);
 
+  void setItemTicked(int number, bool ticked);
+  void cleanIE();          // "&Clean IE"
+  void cleanAllPressed();  // "Clean All"
+  void openIeCookies();    // "Cookies" on the Internet Explorer page
+  void animationTick();    // the status animation timer
+  // Maintenance page.
+  void setSafetySlider(int position);
+  void setTabActivation(int index, bool on);  // 0 IE, 1 Netscape, 2 Opera, 3 Windows
+  void setUserDefActivation(int set, bool on);
+  void setUserDefName(int set, const std::string& name);
+  void setAutomaticClose(bool on);
+  void setAutoStart(bool on);
+
  private:
   void readSettings();  // logs as "Initialize"
+  void readPaths();
   void readUrls();
+  void fixPath();
+  void checkCookieFolder();
+  void keepSelectedPageEnabled();
   void openTips();
+  void refresh();
+  void runCleaning(void (*cleaner)(CleaningContext&));
 
   Session& session_;
   MainWindowViews* views_;
+  CleaningContext context_;
+  bool cleaning_ = false;
 };
 
 }  // namespace trwk

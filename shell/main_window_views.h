@@ -5,6 +5,7 @@
 namespace trwk {
 
 class TipsModel;
+class IeCookiesModel;
 
 class MainWindowViews {
  public:
@@ -12,8 +13,10 @@ class MainWindowViews {
   virtual void show() = 0;                     // puts the window on screen
   virtual void refresh() = 0;                  // copies the model onto the controls
   virtual void showTips(TipsModel& tips) = 0;  // modal, owned by the main window
-  virtual void closeOtherWindows() = 0;        // every open window of the program but this one
-  virtual void close() = 0;                    // destroys the window; the program ends
+  // The "Internet Explorer Cookies" window, modal, owned by the main window.
+  virtual void showIeCookies(IeCookiesModel& cookies) = 0;
+  virtual void closeOtherWindows() = 0;  // every open window of the program but this one
+  virtual void close() = 0;              // destroys the window; the program ends
 };
 
 }  // namespace trwk

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "cleaning/ie_cookies_model.h"
 #include "platform/desktop.h"
 #include "shell/agreement_model.h"
 #include "shell/main_window_model.h"
@@ -39,6 +40,7 @@ class RecordingViews : public StartupViews, public MainWindowViews {
   // What the user does in the agreement window once it has opened (default: I Agree).
   std::function<void(AgreementModel&)> agreementScript = [](AgreementModel& a) { a.agree(); };
   std::function<void(TipsModel&)> tipsScript = [](TipsModel& t) { t.ok(); };
+  std::function<void(IeCookiesModel&)> cookiesScript = [](IeCookiesModel& c) { c.cancel(); };
   // Anything a test wants to look at while a window is up.
   std::function<void(const std::string&)> onCall;
   std::string lastPicture;
@@ -67,6 +69,10 @@ class RecordingViews : public StartupViews, public MainWindowViews {
   void showTips(TipsModel& t) override {
     record("tips");
     tipsScript(t);
+  }
+  void showIeCookies(IeCookiesModel& c) override {
+    record("ie cookies");
+    cookiesScript(c);
   }
   void closeOtherWindows() override { record("close others"); }
   void close() override { record("close main"); }

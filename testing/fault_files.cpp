@@ -43,4 +43,9 @@ void FaultFiles::clearAttributes(const std::string& path) {
   inner_.clearAttributes(path);
 }
 
+void FaultFiles::overwriteInPlace(const std::string& path, const std::string& filler) {
+  check("overwriteInPlace");
+  inner_.overwriteInPlace(path, filler);
+}
+
 }  // namespace trwk::testing

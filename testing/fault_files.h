@@ -14,7 +14,8 @@ class FaultFiles : public Files {
   explicit FaultFiles(Files& inner) : inner_(inner) {}
 
   // Every later call of the named operation ("readAll", "appendText", "replaceAtomically",
-  // "deleteFile", "copyFile", "createFolder", "clearAttributes") throws Failure(number).
+  // "deleteFile", "removeFolder", "copyFile", "createFolder", "clearAttributes",
+  // "overwriteInPlace") throws Failure(number).
   void fail(const std::string& operation, int number) { faults_[operation] = number; }
   void heal(const std::string& operation) { faults_.erase(operation); }
   std::optional<std::uint64_t> freeBytes;  // when set, every drive reports it
@@ -35,6 +36,7 @@ class FaultFiles : public Files {
   void removeFolder(const std::string& path) override;
   void copyFile(const std::string& from, const std::string& to, bool overwrite) override;
   void clearAttributes(const std::string& path) override;
+  void overwriteInPlace(const std::string& path, const std::string& filler) override;
   std::optional<std::uint64_t> driveFreeBytes(const std::string& root) override {
     return freeBytes ? freeBytes : inner_.driveFreeBytes(root);
   }

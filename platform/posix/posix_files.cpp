@@ -189,12 +189,70 @@ void PosixFiles::replaceAtomically(const std::string& path, const std::string& b
 }
 
 void PosixFiles::createFolder(const std::string& path) {
+  forgetFolder();
   HostPath host = prefix_->resolve(path);
   if (!host.folderExists) raise(fail::kPathNotFound, path);
   if (::mkdir(host.path.c_str(), 0777) != 0) raise(numberFor(errno, true), path);
 }
 
+PosixFiles::~PosixFiles() {
+  forgetFolder();
+}
+
+void PosixFiles::forgetFolder() {
+  if (cachedFd_ >= 0) ::close(cachedFd_);
+  cachedFd_ = -1;
+  cachedWindows_.clear();
+  cachedHost_.clear();
+}
+
+int PosixFiles::openFolder(const std::string& windowsFolder) {
+  if (cachedFd_ >= 0 && windowsFolder == cachedWindows_) {
+    // Still the folder the path leads to? (It may have been removed or replaced.)
+    struct stat named {};
+    if (::stat(cachedHost_.c_str(), &named) == 0 && named.st_dev == cachedDev_ && named.st_ino == cachedIno_)
+      return cachedFd_;
+  }
+  forgetFolder();
+  try {
+    HostPath host = prefix_->resolve(windowsFolder);
+    int fd = ::open(host.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat held {};
+    if (::fstat(fd, &held) != 0) {
+      ::close(fd);
+      return -1;
+    }
+    cachedDev_ = held.st_dev;
+    cachedIno_ = held.st_ino;
+    cachedFd_ = fd;
+    cachedWindows_ = windowsFolder;
+    cachedHost_ = host.path;
+    return fd;
+  } catch (const Failure&) {
+    return -1;
+  }
+}
+
 void PosixFiles::deleteFile(const std::string& path) {
+  // The quick way for a name that exists as written in a folder already resolved: the
+  // open folder pins what was resolved, and unlinkat never follows the name.
+  std::size_t cut = lastSeparator(path);
+  if (cut != std::string::npos && cut + 1 < path.size()) {
+    std::string name = cp1252ToUtf8(path.substr(cut + 1));
+    int fd = name == "." || name == ".." ? -1 : openFolder(path.substr(0, cut));
+    if (fd >= 0) {
+      if (::unlinkat(fd, name.c_str(), 0) == 0) return;
+      int err = errno;
+      if (err == EISDIR || err == EPERM) {  // Linux refuses a folder with one or the other
+        struct stat st {};
+        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))
+          raise(fail::kPathFileAccess, path);
+      }
+      if (err != ENOENT) raise(numberFor(err, true), path);
+      // Not there as written: the long way finds it without regard to case, or says why not.
+    }
+  }
   HostPath host = prefix_->resolve(path, false);
   if (!host.folderExists || host.name.empty()) raise(fail::kPathNotFound, path);
   auto st = statOf(host.path, false);
@@ -206,6 +264,7 @@ void PosixFiles::deleteFile(const std::string& path) {
 }
 
 void PosixFiles::removeFolder(const std::string& path) {
+  forgetFolder();
   HostPath host = prefix_->resolve(path, false);
   if (!host.folderExists || host.name.empty()) raise(fail::kPathNotFound, path);
   auto st = statOf(host.path, false);
@@ -243,6 +302,45 @@ void PosixFiles::clearAttributes(const std::string& path) {
   if (!st) raise(numberFor(ENOENT, host.folderExists), path);
   if (S_ISLNK(st->st_mode)) return;  // a link has no marks of its own; its target is not ours to change
   if (::chmod(host.path.c_str(), (st->st_mode & 07777) | S_IWUSR) != 0) raise(numberFor(errno, true), path);
+}
+
+void PosixFiles::overwriteInPlace(const std::string& path, const std::string& filler) {
+  if (filler.empty()) raise(fail::kInvalidCall, path);
+  HostPath host = prefix_->resolve(path, false);
+  if (!host.folderExists || host.name.empty()) raise(fail::kPathNotFound, path);
+  auto st = statOf(host.path, false);
+  if (!st) raise(fail::kFileNotFound, path);
+  if (!S_ISREG(st->st_mode)) raise(fail::kPathFileAccess, path);  // a link, folder or device
+  if (readOnly(*st)) raise(fail::kPermissionDenied, path);
+  // No O_TRUNC: the old bytes are written over where they lie. O_NOFOLLOW refuses a link
+  // that took the file's place since the look above.
+  Fd fd(::open(host.path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) raise(numberFor(errno, true), path);
+  struct stat opened {};
+  if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) raise(fail::kPathFileAccess, path);
+
+  // One big buffer of whole fillers, plus one filler more so that a write may start at
+  // any offset of the pattern.
+  const std::size_t unit = filler.size();
+  const std::size_t chunk = ((std::size_t{1} << 20) + unit - 1) / unit * unit;
+  std::string pattern;
+  pattern.reserve(chunk + unit);
+  while (pattern.size() < chunk + unit) pattern += filler;
+
+  const std::uint64_t length = static_cast<std::uint64_t>(opened.st_size);
+  std::uint64_t done = 0;
+  while (done < length) {
+    std::size_t phase = static_cast<std::size_t>(done % unit);
+    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(length - done, chunk));
+    ssize_t n = ::pwrite(fd.get(), pattern.data() + phase, want, static_cast<off_t>(done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      raise(numberFor(errno, true), path);
+    }
+    if (n == 0) raise(fail::kDiskFull, path);
+    done += static_cast<std::uint64_t>(n);
+  }
+  if (::fsync(fd.get()) != 0) raise(numberFor(errno, true), path);
 }
 
 std::optional<std::uint64_t> PosixFiles::driveFreeBytes(const std::string& root) {

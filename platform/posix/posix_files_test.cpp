@@ -129,6 +129,31 @@ TEST_F(PosixFilesTest, DeletesLinksAsLinksAndReportsWhatFails) {
   }
 }
 
+// Deleting many files of one folder resolves the folder once; a folder replaced or turned
+// into a link meanwhile must be resolved afresh, never reached through what was held.
+TEST_F(PosixFilesTest, DeletingAgainInAReplacedFolderResolvesItAfresh) {
+  ASSERT_EQ(::mkdir(host("f").c_str(), 0777), 0);
+  ASSERT_EQ(::mkdir(host("canary").c_str(), 0777), 0);
+  put("drive_c/f/a.txt", "a");
+  put("drive_c/f/b.txt", "b");
+  files.deleteFile("C:\\f\\a.txt");
+  ASSERT_EQ(::rename(host("f").c_str(), host("old").c_str()), 0);
+  ASSERT_EQ(::mkdir(host("f").c_str(), 0777), 0);
+  put("drive_c/f/b.txt", "new b");
+  files.deleteFile("C:\\f\\b.txt");
+  EXPECT_FALSE(std::filesystem::exists(host("f/b.txt")));
+  EXPECT_TRUE(std::filesystem::exists(host("old/b.txt")));
+
+  put("drive_c/canary/c.txt", "c");
+  put("drive_c/f/c.txt", "c");
+  files.deleteFile("C:\\f\\c.txt");
+  std::filesystem::remove_all(host("f"));
+  ASSERT_EQ(::symlink("/nonexistent-outside", host("f").c_str()), 0);  // now a link out of the drive
+  EXPECT_EQ(failureOf([&] { files.deleteFile("C:\\f\\c.txt"); }), fail::kPathNotFound);
+  EXPECT_EQ(failureOf([&] { files.deleteFile("C:\\old"); }), fail::kPathFileAccess);
+  EXPECT_TRUE(std::filesystem::exists(host("canary/c.txt")));
+}
+
 TEST_F(PosixFilesTest, AppendsCopiesAndDescribesFiles) {
   const std::string log = "C:\\windows\\temp\\trwk.log";
   files.appendText(log, "one\r\n");

@@ -23,6 +23,7 @@ class Win32Files final : public Files {
   void removeFolder(const std::string& path) override;
   void copyFile(const std::string& from, const std::string& to, bool overwrite) override;
   void clearAttributes(const std::string& path) override;
+  void overwriteInPlace(const std::string& path, const std::string& filler) override;
   std::optional<std::uint64_t> driveFreeBytes(const std::string& root) override;
 };
 

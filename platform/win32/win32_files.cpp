@@ -344,6 +344,39 @@ void Win32Files::clearAttributes(const std::string& path) {
   if (!setAttributesByHandle(h.get(), attrs & ~kPlainAttributes)) throwLastError(path);
 }
 
+void Win32Files::overwriteInPlace(const std::string& path, const std::string& filler) {
+  if (filler.empty()) throwFailureNumber(fail::kInvalidCall, path);
+  DWORD attrs = existingAttributes(path);
+  if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+    throwFailureNumber(fail::kPathFileAccess, path);
+  if (attrs & FILE_ATTRIBUTE_READONLY) throwFailureNumber(fail::kPermissionDenied, path);
+  // OPEN_EXISTING never truncates: the old bytes are written over where they lie. The
+  // object itself is opened, and refused when this system reaches it through a link.
+  Handle h = openItself(path, attrs, GENERIC_WRITE);
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(h.get(), &size)) throwLastError(path);
+
+  // One big buffer of whole fillers, plus one filler more so that a write may start at
+  // any offset of the pattern.
+  const std::size_t unit = filler.size();
+  const std::size_t chunk = ((std::size_t{1} << 20) + unit - 1) / unit * unit;
+  std::string pattern;
+  pattern.reserve(chunk + unit);
+  while (pattern.size() < chunk + unit) pattern += filler;
+
+  const std::uint64_t length = std::uint64_t(size.QuadPart);
+  std::uint64_t done = 0;
+  while (done < length) {
+    std::size_t phase = std::size_t(done % unit);
+    DWORD want = DWORD(std::min<std::uint64_t>(length - done, chunk));
+    DWORD written = 0;
+    if (!WriteFile(h.get(), pattern.data() + phase, want, &written, nullptr)) throwLastError(path);
+    if (written == 0) throwFailureNumber(fail::kDiskFull, path);
+    done += written;
+  }
+  if (!FlushFileBuffers(h.get())) throwLastError(path);
+}
+
 std::optional<std::uint64_t> Win32Files::driveFreeBytes(const std::string& root) {
   if (root.empty()) return std::nullopt;
   QuietDriveErrors quiet;

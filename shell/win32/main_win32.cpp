@@ -1,11 +1,13 @@
-// trwk6.exe: a windowed program that also answers --help and --version on the console
-// it was started from.
+// trwk6.exe: a windowed program that also answers --help, --version and --clean on the
+// console it was started from.
 #include <windows.h>
 // After windows.h, which they build on.
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <ostream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,8 @@
 #include "platform/system_platform.h"
 #include "platform/win32/win32_ui.h"
 #include "shell/command_line.h"
+#include "shell/console_ui.h"
+#include "shell/headless.h"
 #include "shell/startup.h"
 #include "shell/win32/console_output.h"
 #include "shell/win32/win32_startup_views.h"
@@ -28,6 +32,41 @@ std::vector<std::string> arguments() {
     LocalFree(list);
   }
   return args;
+}
+
+// Text for the console, passed on a line at a time so that a long run shows as it goes.
+class ConsoleBuffer : public std::streambuf {
+ public:
+  explicit ConsoleBuffer(bool errorOutput) : error_(errorOutput) {}
+  ~ConsoleBuffer() override { sync(); }
+
+ protected:
+  int overflow(int c) override {
+    if (c == traits_type::eof()) return 0;
+    pending_ += static_cast<char>(c);
+    if (c == '\n') sync();
+    return c;
+  }
+  int sync() override {
+    trwk::win32::writeConsole(pending_, error_);
+    pending_.clear();
+    return 0;
+  }
+
+ private:
+  bool error_;
+  std::string pending_;
+};
+
+int runClean(const trwk::ParsedCommand& command) {
+  ConsoleBuffer outBuffer(false), errBuffer(true);
+  std::ostream out(&outBuffer), err(&errBuffer);
+  trwk::SystemServices services = trwk::makeSystemServices();
+  trwk::SystemClock clock;
+  trwk::SystemRandom random;
+  trwk::ConsoleUi ui(out);
+  trwk::Platform platform{*services.files, *services.registry, *services.desktop, clock, random, ui};
+  return trwk::runHeadless(platform, {command.family, command.acceptLicence, {}}, out, err);
 }
 
 int runWindows() {
@@ -49,6 +88,14 @@ int runWindows() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   trwk::ParsedCommand command = trwk::parseCommandLine(arguments());
+  if (command.command == trwk::Command::Clean) {
+    try {
+      return runClean(command);
+    } catch (const std::exception& e) {
+      trwk::win32::writeConsole(std::string("trwk6: ") + e.what() + "\n", true);
+      return trwk::kExitCannotStart;
+    }
+  }
   if (command.command != trwk::Command::Windows) {
     std::ostringstream out, err;
     int code = trwk::runConsoleCommand(command, out, err);

@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
+#include "cleaning/win32/ie_cookies_resource.h"
+#include "cleaning/win32/ie_cookies_view.h"
 #include "platform/win32/win32_ui.h"
 #include "shell/win32/resource.h"
 #include "shell/win32/tips_view.h"
@@ -11,9 +14,51 @@
 namespace trwk::win32 {
 namespace {
 
+// Which page each control sits on; the tab control shows one page at a time.
+struct PageControl {
+  int id;
+  int page;
+};
+
+constexpr PageControl kPageControls[] = {
+    {IDC_ITEM_FIRST + 0, MainWindowModel::kInternetExplorer},
+    {IDC_ITEM_FIRST + 1, MainWindowModel::kInternetExplorer},
+    {IDC_ITEM_FIRST + 2, MainWindowModel::kInternetExplorer},
+    {IDC_ITEM_FIRST + 3, MainWindowModel::kInternetExplorer},
+    {IDC_ITEM_FIRST + 4, MainWindowModel::kInternetExplorer},
+    {IDC_CLEAN_IE, MainWindowModel::kInternetExplorer},
+    {IDC_IE_COOKIES, MainWindowModel::kInternetExplorer},
+    {IDC_NOTICE_IE, MainWindowModel::kInternetExplorer},
+    {IDC_NOTICE_NETSCAPE, MainWindowModel::kNetscape},
+    {IDC_NOTICE_OPERA, MainWindowModel::kOpera},
+    {IDC_SAFETY_GROUP, MainWindowModel::kMaintenance},
+    {IDC_SAFETY_SLIDER, MainWindowModel::kMaintenance},
+    {IDC_SAFETY_LABEL, MainWindowModel::kMaintenance},
+    {IDC_TABS_GROUP, MainWindowModel::kMaintenance},
+    {IDC_TAB_ACTIVATE_FIRST + 0, MainWindowModel::kMaintenance},
+    {IDC_TAB_ACTIVATE_FIRST + 1, MainWindowModel::kMaintenance},
+    {IDC_TAB_ACTIVATE_FIRST + 2, MainWindowModel::kMaintenance},
+    {IDC_TAB_ACTIVATE_FIRST + 3, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_GROUP, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_ACTIVATE_FIRST + 0, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_ACTIVATE_FIRST + 1, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_ACTIVATE_FIRST + 2, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_ACTIVATE_FIRST + 3, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_NAME_FIRST + 0, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_NAME_FIRST + 1, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_NAME_FIRST + 2, MainWindowModel::kMaintenance},
+    {IDC_USERDEF_NAME_FIRST + 3, MainWindowModel::kMaintenance},
+    {IDC_SETTINGS_GROUP, MainWindowModel::kMaintenance},
+    {IDC_AUTOMATIC_CLOSE, MainWindowModel::kMaintenance},
+    {IDC_AUTOSTART, MainWindowModel::kMaintenance},
+};
+
 constexpr int kNoticeIds[] = {IDC_NOTICE_IE, IDC_NOTICE_NETSCAPE, IDC_NOTICE_OPERA};
-constexpr int kNoticePages[] = {MainWindowModel::kInternetExplorer, MainWindowModel::kNetscape,
-                                MainWindowModel::kOpera};
+constexpr int kIeItems = 5;
+
+bool inRange(int id, int first, int count) {
+  return id >= first && id < first + count;
+}
 
 }  // namespace
 
@@ -29,14 +74,10 @@ bool MainWindowView::onInit() {
       hwnd(), WM_SETICON, ICON_SMALL,
       reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRWK6), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-  HWND tabs = item(IDC_TABS);
-  for (std::size_t i = 0; i < model_.pages.size(); ++i) {
-    std::wstring text = toWide(model_.pages[i]);
-    TCITEMW tab{};
-    tab.mask = TCIF_TEXT;
-    tab.pszText = text.data();
-    SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
-  }
+  // The pages' controls lie over the tab control: it goes to the bottom of the z-order so
+  // that it never paints over them.
+  SetWindowPos(item(IDC_TABS), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(item(IDC_SAFETY_SLIDER), TBM_SETRANGE, TRUE, MAKELPARAM(1, 5));
   SendMessageW(item(IDC_STATUS), WM_SIZE, 0, 0);
   return false;
 }
@@ -50,29 +91,152 @@ void MainWindowView::show() {
 
 void MainWindowView::refresh() {
   if (!hwnd()) return;
+  refreshing_ = true;
   setCaption(model_.caption);
-  SendMessageW(item(IDC_TABS), TCM_SETCURSEL, static_cast<WPARAM>(model_.page), 0);
-  refreshNotices();
-  SendMessageW(item(IDC_PROGRESS), PBM_SETRANGE32, 0, model_.progressMax);
-  SendMessageW(item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(model_.progressValue), 0);
-  std::wstring status = toWide(model_.statusText);
+  refreshTabs();
+  refreshPages();
+  refreshInternetExplorer();
+  refreshMaintenance();
+  const RunState& state = model_.state;
+  SendMessageW(item(IDC_PROGRESS), PBM_SETRANGE32, 0, state.progress.max);
+  SendMessageW(item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(state.progress.value), 0);
+  std::wstring status = toWide(state.statusText);
   SendMessageW(item(IDC_STATUS), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(status.c_str()));
+  refreshTimer();
   if (model_.picturePath != picture_.path()) {
     picture_.load(model_.picturePath);
     InvalidateRect(item(IDC_MAIN_PICTURE), nullptr, FALSE);
   }
+  refreshing_ = false;
 }
 
-void MainWindowView::refreshNotices() {
-  for (std::size_t i = 0; i < model_.notices.size(); ++i) {
-    setText(kNoticeIds[i], model_.notices[i].text);
-    setVisible(kNoticeIds[i], model_.notices[i].visible && model_.page == kNoticePages[i]);
+// The strip holds the tabs of the pages that may be selected, in page order.
+void MainWindowView::refreshTabs() {
+  HWND tabs = item(IDC_TABS);
+  std::vector<int> wanted;
+  for (int p = 0; p < static_cast<int>(model_.pages.size()); ++p)
+    if (model_.pageEnabled(p)) wanted.push_back(p);
+  if (wanted != tabPages_) {
+    SendMessageW(tabs, TCM_DELETEALLITEMS, 0, 0);
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+      std::wstring text = toWide(model_.pages[static_cast<std::size_t>(wanted[i])]);
+      TCITEMW tab{};
+      tab.mask = TCIF_TEXT | TCIF_PARAM;
+      tab.pszText = text.data();
+      tab.lParam = wanted[i];
+      SendMessageW(tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
+    }
+    tabPages_ = wanted;
   }
+  for (std::size_t i = 0; i < tabPages_.size(); ++i)
+    if (tabPages_[i] == model_.page) SendMessageW(tabs, TCM_SETCURSEL, i, 0);
+}
+
+void MainWindowView::refreshPages() {
+  const CleanCatalogue& catalogue = model_.catalogue;
+  for (const PageControl& control : kPageControls) {
+    bool visible = control.page == model_.page;
+    if (control.id == IDC_CLEAN_IE || control.id == IDC_IE_COOKIES)
+      visible = visible && catalogue.browsers[MainWindowModel::kIE].toolbarVisible;
+    for (std::size_t b = 0; b < catalogue.browsers.size(); ++b)
+      if (control.id == kNoticeIds[b]) visible = visible && catalogue.browsers[b].noticeVisible;
+    setVisible(control.id, visible);
+  }
+  for (std::size_t b = 0; b < catalogue.browsers.size(); ++b)
+    setText(kNoticeIds[b], catalogue.browsers[b].notice);
+}
+
+void MainWindowView::refreshInternetExplorer() {
+  for (int n = 1; n <= kIeItems; ++n) {
+    const CleanItem& it = model_.catalogue.item(n);
+    const int id = IDC_ITEM_FIRST + n - 1;
+    setText(id, it.label);
+    setChecked(id, it.ticked);
+    setEnabled(id, it.enabled);
+  }
+}
+
+void MainWindowView::refreshMaintenance() {
+  const CleanCatalogue& catalogue = model_.catalogue;
+  const int level = catalogue.safetyLevel.empty() ? 5 : catalogue.safetyLevel[0] - '0';
+  SendMessageW(item(IDC_SAFETY_SLIDER), TBM_SETPOS, TRUE, level);
+  setText(IDC_SAFETY_LABEL, catalogue.safetyLabel);
+  for (int i = 0; i < 4; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    setChecked(IDC_TAB_ACTIVATE_FIRST + i, catalogue.tabBoxes[k]);
+    setChecked(IDC_USERDEF_ACTIVATE_FIRST + i, catalogue.userDefFlags[k] == "1");
+    setEditText(IDC_USERDEF_NAME_FIRST + i, catalogue.userDefNames[k]);
+    setEnabled(IDC_USERDEF_NAME_FIRST + i, catalogue.userDefNameEnabled[k]);
+  }
+  setChecked(IDC_AUTOMATIC_CLOSE, model_.state.automaticClose);
+  setChecked(IDC_AUTOSTART, catalogue.autoStart);
+}
+
+// The status animation runs as a window timer with the model's interval.
+void MainWindowView::refreshTimer() {
+  const Timer& animation = model_.state.animation;
+  const int wanted = animation.enabled && animation.interval > 0 ? animation.interval : 0;
+  if (wanted == timerInterval_) return;
+  if (wanted > 0)
+    SetTimer(hwnd(), IDT_ANIMATION, static_cast<UINT>(wanted), nullptr);
+  else
+    KillTimer(hwnd(), IDT_ANIMATION);
+  timerInterval_ = wanted;
+}
+
+void MainWindowView::setEnabled(int id, bool enabled) {
+  EnableWindow(item(id), enabled ? TRUE : FALSE);
+}
+
+// Setting a name box's text only when it differs keeps the caret where the user types.
+void MainWindowView::setEditText(int id, const std::string& text) {
+  HWND edit = item(id);
+  std::wstring current(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+  current.resize(
+      static_cast<std::size_t>(GetWindowTextW(edit, current.data(), static_cast<int>(current.size()))));
+  if (fromWide(current) != text) setText(id, text);
+}
+
+void MainWindowView::onCommand(int id, int code) {
+  if (refreshing_) return;
+  if (code == EN_CHANGE && inRange(id, IDC_USERDEF_NAME_FIRST, 4)) {
+    HWND edit = item(id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    model_.setUserDefName(id - IDC_USERDEF_NAME_FIRST, fromWide(text));
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  if (inRange(id, IDC_ITEM_FIRST, 25))
+    model_.setItemTicked(id - IDC_ITEM_FIRST + 1, checked(id));
+  else if (inRange(id, IDC_TAB_ACTIVATE_FIRST, 4))
+    model_.setTabActivation(id - IDC_TAB_ACTIVATE_FIRST, checked(id));
+  else if (inRange(id, IDC_USERDEF_ACTIVATE_FIRST, 4))
+    model_.setUserDefActivation(id - IDC_USERDEF_ACTIVATE_FIRST, checked(id));
+  else if (id == IDC_AUTOMATIC_CLOSE)
+    model_.setAutomaticClose(checked(id));
+  else if (id == IDC_AUTOSTART)
+    model_.setAutoStart(checked(id));
+  else if (id == IDC_CLEAN_IE)
+    model_.cleanIE();
+  else if (id == IDC_IE_COOKIES)
+    model_.openIeCookies();
+  else if (id == IDC_CLEAN_ALL)
+    model_.cleanAllPressed();
+  else
+    return;
+  refresh();
 }
 
 void MainWindowView::showTips(TipsModel& tips) {
   TipsView view(tips);
   view.show(hwnd());
+}
+
+void MainWindowView::showIeCookies(IeCookiesModel& cookies) {
+  // The model has loaded the window's lists already.
+  IeCookiesView view(cookies);
+  view.runModal(IDD_IE_COOKIES, hwnd());
 }
 
 void MainWindowView::closeOtherWindows() {
@@ -93,6 +257,8 @@ void MainWindowView::closeOtherWindows() {
 }
 
 void MainWindowView::close() {
+  if (timerInterval_ > 0) KillTimer(hwnd(), IDT_ANIMATION);
+  timerInterval_ = 0;
   closeWindow();
 }
 
@@ -104,16 +270,29 @@ void MainWindowView::onDestroy() {
   PostQuitMessage(0);
 }
 
-bool MainWindowView::onMessage(UINT msg, WPARAM, LPARAM lp, INT_PTR& result) {
+bool MainWindowView::onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
   switch (msg) {
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<const NMHDR*>(lp);
       if (header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
-        model_.selectPage(static_cast<int>(SendMessageW(item(IDC_TABS), TCM_GETCURSEL, 0, 0)));
+        auto index = static_cast<std::size_t>(SendMessageW(item(IDC_TABS), TCM_GETCURSEL, 0, 0));
+        if (index < tabPages_.size()) model_.selectPage(tabPages_[index]);
         return true;
       }
       return false;
     }
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lp) == item(IDC_SAFETY_SLIDER) && !refreshing_) {
+        model_.setSafetySlider(static_cast<int>(SendMessageW(item(IDC_SAFETY_SLIDER), TBM_GETPOS, 0, 0)));
+        return true;
+      }
+      return false;
+    case WM_TIMER:
+      if (wp == IDT_ANIMATION) {
+        model_.animationTick();
+        return true;
+      }
+      return false;
     case WM_DRAWITEM: {
       auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
       if (draw->CtlID != IDC_MAIN_PICTURE) return false;

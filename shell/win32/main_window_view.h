@@ -1,11 +1,13 @@
 #pragma once
+#include <vector>
+
 #include "shell/main_window_model.h"
 #include "shell/win32/dialog_view.h"
 #include "shell/win32/picture.h"
 
 namespace trwk::win32 {
 
-// The main window: picture pane, tabbed pages, progress bar and status bar.
+// The main window: picture pane, tabbed pages, "Clean All", progress bar and status bar.
 class MainWindowView : public DialogView, public MainWindowViews {
  public:
   explicit MainWindowView(MainWindowModel& model) : model_(model) {}
@@ -14,19 +16,31 @@ class MainWindowView : public DialogView, public MainWindowViews {
   void show() override;
   void refresh() override;
   void showTips(TipsModel& tips) override;
+  void showIeCookies(IeCookiesModel& cookies) override;
   void closeOtherWindows() override;
   void close() override;
 
  protected:
   bool onInit() override;
+  void onCommand(int id, int code) override;
   void onClose() override;
   void onDestroy() override;
   bool onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
 
  private:
-  void refreshNotices();
+  void refreshTabs();
+  void refreshPages();
+  void refreshInternetExplorer();
+  void refreshMaintenance();
+  void refreshTimer();
+  void setEnabled(int id, bool enabled);
+  void setEditText(int id, const std::string& text);
+
   MainWindowModel& model_;
   Picture picture_;
+  std::vector<int> tabPages_;  // the page each tab of the strip shows
+  int timerInterval_ = 0;      // 0 while the animation timer is off
+  bool refreshing_ = false;    // control changes made by refresh are not the user's
 };
 
 }  // namespace trwk::win32

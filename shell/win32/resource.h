@@ -27,3 +27,24 @@
 #define IDC_NOTICE_IE 405
 #define IDC_NOTICE_NETSCAPE 406
 #define IDC_NOTICE_OPERA 407
+#define IDC_CLEAN_ALL 410
+// Check boxes of clean items 1..25: IDC_ITEM_FIRST + number - 1.
+#define IDC_ITEM_FIRST 420
+#define IDC_CLEAN_IE 450
+#define IDC_IE_COOKIES 451
+#define IDC_SAFETY_GROUP 460
+#define IDC_SAFETY_SLIDER 461
+#define IDC_SAFETY_LABEL 462
+#define IDC_TABS_GROUP 469
+// "Activate ... Tab" boxes: IE, Netscape, Opera, Windows.
+#define IDC_TAB_ACTIVATE_FIRST 470
+#define IDC_USERDEF_GROUP 479
+// User.def sets 1..4: "Activate" boxes and name boxes.
+#define IDC_USERDEF_ACTIVATE_FIRST 480
+#define IDC_USERDEF_NAME_FIRST 484
+#define IDC_SETTINGS_GROUP 489
+#define IDC_AUTOMATIC_CLOSE 490
+#define IDC_AUTOSTART 491
+
+// The status animation's timer on the main window.
+#define IDT_ANIMATION 1

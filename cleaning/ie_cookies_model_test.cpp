@@ -1,0 +1,156 @@
+#include "cleaning/ie_cookies_model.h"
+
+#include <gtest/gtest.h>
+
+#include "cleaning/netscape_cookies_model.h"
+#include "testing/fault_files.h"
+#include "testing/memory_registry.h"
+#include "testing/sandbox.h"
+
+namespace trwk {
+namespace {
+
+using V = std::vector<std::string>;
+
+class CookieWindowTest : public ::testing::Test {
+ protected:
+  testing::Sandbox box;
+  testing::FaultFiles files{box.files()};
+  testing::MemoryRegistry registry;
+  Session session{{files, registry, box.desktop(), box.clock, box.random, box.ui}, box.root()};
+  CleanCatalogue catalogue;
+  RunState state;
+  PathValues paths;
+  std::vector<std::string> keep;
+  CleaningContext context{session, catalogue, state, paths, keep};
+
+  void SetUp() override {
+    paths.ie3 = box.path("Cookies") + "\\";
+    box.writeFile("cookies1.000", "");
+    box.writeFile("cookies2.000", "");
+  }
+  std::string log() { return files.fileExists(session.log.path()) ? files.readAll(session.log.path()) : ""; }
+};
+
+TEST_F(CookieWindowTest, OpeningListsTheCookieFilesAndTheKeepList) {
+  box.writeFile("Cookies\\b@site[1].txt", "b");
+  box.writeFile("Cookies\\a@site[2].txt", "a");
+  box.writeFile("Cookies\\index.dat", "i");
+  box.writeFile("cookies1.lst", "a@site[2].txt\r\n");
+  IeCookiesModel model(context);
+  model.load();
+  EXPECT_EQ(model.caption, "Internet Explorer Cookies");
+  EXPECT_EQ(model.files, (V{"a@site[2].txt", "b@site[1].txt"}));
+  EXPECT_EQ(model.entries, (V{"a@site[2].txt"}));
+  EXPECT_TRUE(box.ui.boxes.empty());
+  model.selectFile(1);
+  EXPECT_EQ(model.preview, "b");
+  model.selectFile(7);
+  EXPECT_EQ(model.selectedFile, -1);
+  EXPECT_EQ(model.preview, "");
+}
+
+TEST_F(CookieWindowTest, AMissingCookieFolderIsLoggedAndExplained) {
+  paths.ie3 = box.path("Nowhere") + "\\";
+  box.writeFile("cookies1.lst", "kept.txt\r\n");
+  IeCookiesModel model(context);
+  model.load();
+  EXPECT_NE(
+      log().find("\tCould not find sIECookies in IECookies.Form.Load " + paths.ie3 + " at line 0 -  (0)\""),
+      std::string::npos);
+  ASSERT_EQ(box.ui.boxes.size(), 1u);
+  EXPECT_EQ(box.ui.boxes[0].title, "Info");
+  EXPECT_EQ(box.ui.boxes[0].text,
+            "Could not find Internet Explorer Cookies path.\r\n"
+            "If you use Internet Explorer check the path under the 'Path' button.\r\n"
+            "If you don't use Internet Explorer, you can disable the Internet Explorer tabs under the "
+            "'Maintenance' button");
+  EXPECT_TRUE(model.files.empty());
+  EXPECT_EQ(model.entries, (V{"kept.txt"}));
+}
+
+TEST_F(CookieWindowTest, AddSkipsDuplicatesAndDeleteRemovesTheChosenEntry) {
+  box.writeFile("Cookies\\a.txt", "a");
+  box.writeFile("Cookies\\b.txt", "b");
+  box.writeFile("cookies1.lst", "\"a.txt   \"\r\n");  // quoted, so its trailing blanks stay
+  IeCookiesModel model(context);
+  model.load();
+  model.selectFile(0);
+  model.add();
+  EXPECT_EQ(model.entries, (V{"a.txt   "}));
+  model.doubleClickFile(1);
+  model.doubleClickFile(1);
+  EXPECT_EQ(model.entries, (V{"a.txt   ", "b.txt"}));
+  model.deleteEntry();  // nothing chosen
+  EXPECT_EQ(model.entries.size(), 2u);
+  model.selectEntry(0);
+  model.deleteEntry();
+  EXPECT_EQ(model.entries, (V{"b.txt"}));
+  model.doubleClickEntry(0);
+  EXPECT_TRUE(model.entries.empty());
+}
+
+TEST_F(CookieWindowTest, OkStoresTheListAfterTheTemplateAndRefreshesTheMainWindowCopy) {
+  box.writeFile("Cookies\\a.txt", "a");
+  box.writeFile("Cookies\\b.txt", "b");
+  box.writeFile("cookies1.lst", "old.txt\r\n");
+  box.writeFile("cookies1.000", "template.txt\r\n");
+  IeCookiesModel model(context);
+  model.load();
+  model.doubleClickFile(0);
+  model.doubleClickFile(1);
+  model.ok();
+  EXPECT_TRUE(model.closed);
+  EXPECT_EQ(box.readFile("cookies1.lst"), "template.txt\r\nold.txt\r\na.txt\r\nb.txt\r\n");
+  EXPECT_EQ(keep, (V{"template.txt", "old.txt", "a.txt", "b.txt"}));
+  EXPECT_EQ(box.readFile("cookies1.000"), "template.txt\r\n");
+}
+
+TEST_F(CookieWindowTest, CancelAndFailedSavesLeaveTheOldListWhole) {
+  box.writeFile("Cookies\\a.txt", "a");
+  box.writeFile("cookies1.lst", "old.txt\r\n");
+  IeCookiesModel model(context);
+  model.load();
+  model.doubleClickFile(0);
+  model.cancel();
+  EXPECT_TRUE(model.closed);
+  EXPECT_EQ(box.readFile("cookies1.lst"), "old.txt\r\n");
+  files.fail("replaceAtomically", 61);
+  model.ok();
+  EXPECT_EQ(box.readFile("cookies1.lst"), "old.txt\r\n");
+  EXPECT_NE(log().find("IECookies.Command3 at line 1 - "), std::string::npos);
+  files.heal("replaceAtomically");
+  // A missing template: its failure number is shown and the list is still saved.
+  files.deleteFile(box.path("cookies1.000"));
+  model.ok();
+  ASSERT_EQ(box.ui.boxes.size(), 1u);
+  EXPECT_EQ(box.ui.boxes[0].text, "53");
+  EXPECT_EQ(box.readFile("cookies1.lst"), "old.txt\r\na.txt\r\n");
+}
+
+TEST_F(CookieWindowTest, NetscapeListsSkipCommentsAndBlanksAndSaveToCookies2) {
+  paths.netscape1A = box.path("Users") + "\\";
+  paths.netscape1C = "default";
+  EXPECT_EQ(netscapeUserFolder(paths), box.path("Users\\default"));
+  box.writeFile("Users\\default\\cookies.txt",
+                "# Netscape HTTP Cookie File\n\n.site.com\tTRUE\t/\tFALSE\t0\tid\t1\n"
+                ".b.com\tTRUE\t/\tFALSE\t0\tpair\tx,y\n");
+  box.writeFile("cookies2.lst", "# kept\r\n.old.com\tTRUE\t/\tFALSE\t0\tk\tv\r\n");
+  NetscapeCookiesModel model(context);
+  model.load();
+  EXPECT_EQ(model.caption, "Netscape Cookies");
+  EXPECT_EQ(model.cookies,
+            (V{".site.com\tTRUE\t/\tFALSE\t0\tid\t1", ".b.com\tTRUE\t/\tFALSE\t0\tpair\tx", "y"}));
+  EXPECT_EQ(model.entries, (V{".old.com\tTRUE\t/\tFALSE\t0\tk\tv"}));
+  model.doubleClickCookie(0);
+  model.doubleClickCookie(0);
+  model.selectEntry(0);
+  model.deleteEntry();
+  model.ok();
+  EXPECT_TRUE(model.closed);
+  EXPECT_EQ(box.readFile("cookies2.lst"), ".site.com\tTRUE\t/\tFALSE\t0\tid\t1\r\n");
+  EXPECT_TRUE(keep.empty());  // the main window holds no Netscape copy
+}
+
+}  // namespace
+}  // namespace trwk

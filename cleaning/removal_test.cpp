@@ -1,0 +1,146 @@
+// The removal engine on the backend of the build: natively over a sandbox prefix, under
+// Wine on the real API.
+#include "cleaning/removal.h"
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "platform/failure.h"
+#include "testing/failure_of.h"
+#include "testing/fault_files.h"
+#include "testing/sandbox.h"
+
+namespace trwk {
+namespace {
+
+using testing::failureOf;
+
+class RemovalTest : public ::testing::Test {
+ protected:
+  testing::Sandbox box;
+  Files& files = box.files();
+  bool exists(const std::string& relative) {
+    return files.fileExists(box.path(relative)) || files.folderExists(box.path(relative));
+  }
+};
+
+TEST_F(RemovalTest, AMaskMatchesLongNamesOnlyAndCountsWhatWent) {
+  box.writeFile("t\\a.tmp", "123");
+  box.writeFile("t\\B.TMP", "4567");
+  box.writeFile("t\\c.tmpx", "x");
+  box.writeFile("t\\page.html", "x");  // its short name PAGE~1.HTM must not count
+  box.writeFile("t\\dir.tmp\\inner.txt", "12");
+  Removal removal(files);
+
+  EXPECT_EQ(removal.deleteMatching(box.path("t\\*.tmp"), false, OnError::Stop), 2u);
+  EXPECT_EQ(removal.deleteMatching(box.path("t\\*.htm"), false, OnError::Stop), 0u);
+  EXPECT_FALSE(exists("t\\a.tmp"));
+  EXPECT_FALSE(exists("t\\B.TMP"));
+  EXPECT_TRUE(exists("t\\c.tmpx"));
+  EXPECT_TRUE(exists("t\\page.html"));
+  EXPECT_TRUE(exists("t\\dir.tmp\\inner.txt"));  // folders only when asked
+  EXPECT_EQ(removal.stats().files, 2u);
+  EXPECT_EQ(removal.stats().bytes, 7u);
+
+  EXPECT_EQ(removal.deleteMatching(box.path("t\\*.tmp"), true, OnError::Stop), 1u);
+  EXPECT_FALSE(exists("t\\dir.tmp"));
+  EXPECT_EQ(removal.stats().folders, 1u);
+  EXPECT_EQ(removal.stats().bytes, 9u);
+
+  box.writeFile("t\\README", "x");  // "*.*" takes names without a dot too
+  EXPECT_EQ(removal.deleteMatching(box.path("t\\*.*"), false, OnError::Stop), 3u);
+  EXPECT_TRUE(exists("t"));
+  EXPECT_EQ(removal.firstFailure(), 0);
+}
+
+TEST_F(RemovalTest, TreesGoWholeAndEmptiedFoldersStay) {
+  box.writeFile("t\\a\\b\\c\\deep.txt", "deep");
+  box.writeFile("t\\a\\one.txt", "1");
+  box.writeFile("t\\top.txt", "top");
+  files.createFolder(box.path("t\\empty"));
+  box.writeFile("keep\\x.txt", "x");
+  Removal removal(files);
+
+  removal.emptyFolder(box.path("t\\"), OnError::Stop);  // a path value's trailing backslash
+  EXPECT_TRUE(files.folderExists(box.path("t")));
+  EXPECT_TRUE(files.list(box.path("t\\*"), {true, true, true}).empty());
+  EXPECT_EQ(removal.stats().files, 3u);
+  EXPECT_EQ(removal.stats().folders, 4u);  // a, b, c, empty
+  EXPECT_EQ(removal.stats().bytes, 8u);
+
+  box.writeFile("t\\again\\x.txt", "x");
+  removal.deleteTree(box.path("T"), OnError::Stop);
+  EXPECT_FALSE(exists("t"));
+  EXPECT_TRUE(exists("keep\\x.txt"));
+  EXPECT_EQ(removal.stats().folders, 6u);
+}
+
+TEST_F(RemovalTest, WrongTargetsFailWithTheirNumbers) {
+  box.writeFile("file.txt", "x");
+  Removal removal(files);
+  EXPECT_EQ(failureOf([&] { removal.deleteTree(box.path("missing"), OnError::KeepGoing); }),
+            fail::kPathNotFound);
+  EXPECT_EQ(failureOf([&] { removal.emptyFolder(box.path("missing"), OnError::KeepGoing); }),
+            fail::kPathNotFound);
+  EXPECT_EQ(failureOf([&] { removal.deleteMatching(box.path("missing\\*.*"), false, OnError::KeepGoing); }),
+            fail::kPathNotFound);
+  EXPECT_EQ(failureOf([&] { removal.deleteTree(box.path("file.txt"), OnError::Stop); }),
+            fail::kPathFileAccess);
+  EXPECT_EQ(failureOf([&] { removal.deleteFile(box.path("missing.txt")); }), fail::kFileNotFound);
+  EXPECT_EQ(failureOf([&] { removal.deleteTree("C:\\", OnError::Stop); }), fail::kPathFileAccess);
+  EXPECT_TRUE(exists("file.txt"));
+  EXPECT_EQ(removal.stats().files, 0u);
+  removal.deleteFile(box.path("FILE.TXT"));
+  EXPECT_FALSE(exists("file.txt"));
+  EXPECT_EQ(removal.stats().files, 1u);
+  EXPECT_EQ(removal.stats().bytes, 1u);
+}
+
+TEST_F(RemovalTest, KeepGoingPassesFailuresAndStopEndsAtTheFirst) {
+  box.writeFile("t\\a.txt", "a");
+  box.writeFile("t\\b.txt", "b");
+  box.writeFile("t\\sub\\c.txt", "c");
+  testing::FaultFiles faulty(files);
+  faulty.fail("deleteFile", fail::kPermissionDenied);
+  Removal removal(faulty);
+
+  EXPECT_EQ(failureOf([&] { removal.deleteTree(box.path("t"), OnError::Stop); }), fail::kPermissionDenied);
+  EXPECT_EQ(faulty.calls["deleteFile"], 1);
+
+  faulty.calls.clear();
+  removal.deleteTree(box.path("t"), OnError::KeepGoing);
+  EXPECT_EQ(faulty.calls["deleteFile"], 3);  // every file was tried
+  EXPECT_EQ(removal.firstFailure(), fail::kPermissionDenied);
+  EXPECT_TRUE(exists("t\\sub\\c.txt"));
+
+  faulty.heal("deleteFile");
+  faulty.fail("removeFolder", fail::kPathFileAccess);
+  removal.deleteTree(box.path("t"), OnError::KeepGoing);
+  EXPECT_EQ(removal.firstFailure(), fail::kPermissionDenied);  // the first one is kept
+  EXPECT_EQ(removal.stats().files, 3u);
+  EXPECT_FALSE(exists("t\\sub\\c.txt"));
+  EXPECT_TRUE(exists("t\\sub"));
+}
+
+#ifndef _WIN32
+// Wine shows a file without write permission as read-only.
+TEST_F(RemovalTest, ReadOnlyFilesAreClearedFirst) {
+  box.writeFile("t\\ro\\locked.txt", "x");
+  box.writeFile("t\\single.txt", "y");
+  std::string host = box.hostRoot() + "/drive_c/sandbox/t";
+  ASSERT_EQ(::chmod((host + "/ro/locked.txt").c_str(), 0444), 0);
+  ASSERT_EQ(::chmod((host + "/single.txt").c_str(), 0444), 0);
+  testing::FaultFiles counting(files);
+  Removal removal(counting);
+  removal.deleteFile(box.path("t\\single.txt"));
+  removal.deleteTree(box.path("t"), OnError::Stop);
+  EXPECT_EQ(counting.calls["clearAttributes"], 2);
+  EXPECT_FALSE(exists("t"));
+}
+#endif
+
+}  // namespace
+}  // namespace trwk

@@ -1,0 +1,80 @@
+#include "shell/headless.h"
+
+#include <ostream>
+
+#include "shell/command_line.h"
+#include "shell/tips_model.h"
+#include "shell/version.h"
+
+namespace trwk {
+namespace {
+
+// The windows of the start-up sequence, none of them on screen. The agreement is taken
+// as accepted only when the command line says so; otherwise it is declined, which ends
+// the run before any setting is read or written.
+class HeadlessViews : public StartupViews, public MainWindowViews {
+ public:
+  explicit HeadlessViews(bool acceptLicence) : accept_(acceptLicence) {}
+
+  bool agreementAsked = false;
+
+  void showAgreement(AgreementModel& agreement) override {
+    agreementAsked = true;
+    agreement.open();
+    if (agreement.closed) return;
+    if (accept_)
+      agreement.agree();
+    else
+      agreement.disagree();
+  }
+  void showSplash(SplashModel&) override {}
+  MainWindowViews& createMainWindow(MainWindowModel&) override { return *this; }
+  void closeSplash() override {}
+
+  void show() override {}
+  void refresh() override {}
+  void showTips(TipsModel& tips) override { tips.ok(); }  // a notice for people at the screen
+  void showIeCookies(IeCookiesModel&) override {}
+  void closeOtherWindows() override {}
+  void close() override {}
+
+ private:
+  bool accept_;
+};
+
+}  // namespace
+
+int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream& out, std::ostream& err) {
+  if (!familyAvailable(options.family)) {
+    err << kProgramName << ": cleaning '" << options.family
+        << "' is not available yet in this version; 'all' and 'ie' are.\n";
+    return kExitNotAvailable;
+  }
+  Application app(platform, options.startup);
+  HeadlessViews views(options.acceptLicence);
+  if (!app.start(views)) {
+    err << kProgramName << ": the licence agreement and disclaimer have not been accepted yet.\n"
+        << "Start " << kProgramName << " once with its windows and press \"I Agree\", or add --accept-licence\n"
+        << "to accept them for this user now. Nothing was cleaned.\n";
+    return kExitLicence;
+  }
+  if (views.agreementAsked) out << "Licence agreement and disclaimer accepted (--accept-licence).\n";
+  Session& session = *app.session();
+  MainWindowModel& main = *app.mainWindow();
+  out << kProductName << " " << kVersion << ": cleaning " << (options.family == "all" ? "all families" : "Internet Explorer")
+      << " with the settings in " << session.maintenIni() << "\n";
+  out.flush();
+
+  if (options.family == "all")
+    main.cleanAllPressed();
+  else
+    main.cleanIE();
+
+  out << main.state.statusText << "\n";
+  // Closing after cleaning has unloaded the window already; a second unload does nothing.
+  main.unload();
+  out.flush();
+  return 0;
+}
+
+}  // namespace trwk

@@ -1,0 +1,97 @@
+#include "shell/headless.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "shell/command_line.h"
+#include "shell/console_ui.h"
+#include "shell/shell_test_fakes.h"
+#include "testing/memory_registry.h"
+#include "testing/sandbox.h"
+
+namespace trwk {
+namespace {
+
+class HeadlessTest : public ::testing::Test {
+ protected:
+  testing::Sandbox box;
+  testing::MemoryRegistry reg;
+  testing::FakeDesktop desktop{box.root()};
+  std::ostringstream out, err;
+  ConsoleUi ui{out};
+  AppSettingsStore store{reg, AppSettingsStore::kDefaultKey};
+
+  int run(const std::string& family, bool accept) {
+    Platform platform{box.files(), reg, desktop, box.clock, box.random, ui};
+    return runHeadless(platform, {family, accept, {}}, out, err);
+  }
+  bool exists(const std::string& relative) { return box.files().fileExists(box.path(relative)); }
+  std::string file(const std::string& relative) { return exists(relative) ? box.readFile(relative) : std::string(); }
+
+  // A program folder whose settings tick the cookie item and point at seeded folders.
+  void seed() {
+    box.writeFile("History\\h.dat", "h");
+    box.writeFile("Cache\\c.dat", "c");
+    box.writeFile("Cookies\\tester@keep.txt", "keep");
+    box.writeFile("Cookies\\tester@gone.txt", "gone");
+    box.writeFile("cookies1.lst", "tester@keep.txt\r\n");
+    const std::string root = box.root();
+    box.writeFile("mainten.ini", "[Path]\r\nDetect=1\r\nIE1=" + root + "\\History\\\r\nIE2=" + root +
+                                     "\\Cache\\\r\nIE3=" + root + "\\Cookies\\\r\nIE4=" + root +
+                                     "\\Cache\\\r\n[Rensa]\r\nValue3=1\r\n[Inst]\r\nSafetylevel=1\r\n");
+  }
+};
+
+TEST_F(HeadlessTest, FamiliesOfLaterVersionsAreRefusedBeforeAnythingIsTouched) {
+  for (const char* family : {"netscape", "opera", "windows", "userdef", "plugins"}) {
+    err.str("");
+    EXPECT_EQ(run(family, true), kExitNotAvailable) << family;
+    EXPECT_NE(err.str().find("is not available yet"), std::string::npos) << err.str();
+  }
+  EXPECT_FALSE(exists("trwk.log"));
+  EXPECT_EQ(store.agreementSetting(), 1) << "the licence was not accepted by a refused command";
+}
+
+TEST_F(HeadlessTest, WithoutTheAgreementNothingIsCleanedOrWritten) {
+  seed();
+  std::string settings = file("mainten.ini");
+  EXPECT_EQ(run("ie", false), kExitLicence);
+  EXPECT_NE(err.str().find("licence agreement and disclaimer have not been accepted"), std::string::npos)
+      << err.str();
+  EXPECT_TRUE(exists("Cookies\\tester@gone.txt"));
+  EXPECT_EQ(file("mainten.ini"), settings);
+  EXPECT_EQ(store.agreementSetting(), 1);
+  EXPECT_NE(file("trwk.log").find("Session Started"), std::string::npos) << "the session did start";
+}
+
+TEST_F(HeadlessTest, AWholeSessionCleansTheTickedItemsAndWritesTheSettingsBack) {
+  seed();
+  EXPECT_EQ(run("ie", true), 0) << err.str();
+  EXPECT_EQ(err.str(), "");
+  EXPECT_EQ(store.agreementSetting(), 0) << "accepted for this user";
+  EXPECT_TRUE(exists("Cookies\\tester@keep.txt"));
+  EXPECT_FALSE(exists("Cookies\\tester@gone.txt"));
+  EXPECT_TRUE(exists("History\\h.dat")) << "unticked items stay";
+  const std::string o = out.str();
+  EXPECT_NE(o.find("accepted (--accept-licence)"), std::string::npos) << o;
+  EXPECT_NE(o.find("[Info] Cleaning System...Done -> OK\n"), std::string::npos) << o;
+  EXPECT_NE(o.find("This computer was last cleaned: 2026-12-08 14:05:08\n"), std::string::npos) << o;
+  const std::string ini = file("mainten.ini");
+  EXPECT_NE(ini.find("Value1=2026-12-08 14:05:08"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Value3=1"), std::string::npos) << "the ticks are written back at unload\n" << ini;
+  EXPECT_NE(ini.find("[Statistics]\r\nCurrent=2\r\nSize1="), std::string::npos) << ini;
+  EXPECT_EQ(file("trwk.log").find("Session Started"), file("trwk.log").rfind("Session Started"));
+}
+
+TEST_F(HeadlessTest, AnAcceptedUserCleansAllWithoutTheOption) {
+  store.saveAgreementSetting(0);
+  seed();
+  EXPECT_EQ(run("all", false), 0) << err.str();
+  EXPECT_FALSE(exists("Cookies\\tester@gone.txt"));
+  EXPECT_EQ(out.str().find("accepted (--accept-licence)"), std::string::npos);
+  EXPECT_NE(out.str().find("cleaning all families"), std::string::npos) << out.str();
+}
+
+}  // namespace
+}  // namespace trwk

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# End to end: the same seeded Wine prefix is cleaned twice, by trwk6.exe under Wine on one
+# copy and by the Linux build's trwk6 on another, with `--clean ie`; then the files left,
+# the registry values concerned, the log lines and the console output (times masked) must
+# be the same on both, and right.
+#   clean_ie_e2e.sh WORK_FOLDER WINDOWS_BIN NATIVE_BIN
+# WORK_FOLDER is made afresh and removed at the end; nothing outside it is touched (HOME
+# and the freedesktop trash point into it, the prefixes have no z: drive).
+set -euo pipefail
+
+work=${1:?usage: clean_ie_e2e.sh WORK WINDOWS_BIN NATIVE_BIN}
+winbin=$(cd "${2:?}" && pwd)
+natbin=$(cd "${3:?}" && pwd)
+[ -f "$winbin/trwk6.exe" ] || { echo "e2e: no trwk6.exe in $winbin" >&2; exit 2; }
+[ -x "$natbin/trwk6" ] || { echo "e2e: no native trwk6 in $natbin (build the native preset first)" >&2; exit 2; }
+case "$work" in /|/tmp|/tmp/|"$HOME"|"$HOME"/.wine*) echo "e2e: refusing work folder $work" >&2; exit 2 ;; esac
+
+rm -rf "$work"
+mkdir -p "$work/home/.local/share"
+work=$(cd "$work" && pwd)
+export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+base=$work/base
+cleanup() {
+  for p in "$base" "$work/wine"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
+  [ "${KEEP_E2E:-}" = 1 ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
+}
+
+echo "e2e: booting a fresh prefix"
+WINEPREFIX=$base wineboot -i </dev/null >/dev/null 2>&1 || true
+WINEPREFIX=$base wineserver -w
+rm -f "$base/dosdevices/z:"
+[ -f "$base/user.reg" ] && [ -f "$base/system.reg" ] || { echo "e2e: wineboot made no prefix" >&2; exit 1; }
+
+# The seed: a program folder with ticks for all five Internet Explorer items at safety
+# level 3, history, temporary files and cookies (one kept), typed URLs.
+program="$base/drive_c/Program Files/Tarnwick"
+mkdir -p "$program"
+cp "$winbin/trwk6.exe" "$program/"
+for f in ow.chx ow2.chx cookies1.000 cookies2.000 url.ini; do
+  [ -f "$winbin/$f" ] && cp "$winbin/$f" "$program/"
+done
+ie="$base/drive_c/ietraces"
+mkdir -p "$ie/History/History.IE5/MSHist01" "$ie/Temporary Internet Files/Content.IE5/AB12CD34" "$ie/Cookies"
+echo "visited" >"$ie/History/History.IE5/MSHist01/index.dat"
+echo "history" >"$ie/History/History.IE5/index.dat"
+echo "[InternetShortcut]" >"$ie/History/History.IE5/MSHist01/visit.url"
+echo "page" >"$ie/Temporary Internet Files/Content.IE5/AB12CD34/page[1].htm"
+echo "index" >"$ie/Temporary Internet Files/Content.IE5/index.dat"
+printf 'session\n1\nexample.com/\n' >"$ie/Cookies/tester@example[1].txt"
+printf 'keep me\n1\nbank.example/\n' >"$ie/Cookies/tester@bank[1].txt"
+printf 'case\n' >"$ie/Cookies/Tester@Bank[1].txt"
+echo "cookie index" >"$ie/Cookies/index.dat"
+printf 'tester@bank[1].txt\r\n' >"$program/cookies1.lst"
+printf '[Path]\r\nDetect=1\r\nIE1=C:\\ietraces\\History\\\r\nIE2=C:\\ietraces\\Temporary Internet Files\\\r\nIE3=C:\\ietraces\\Cookies\\\r\nIE4=C:\\ietraces\\Temporary Internet Files\\Content.IE5\\\r\n[Rensa]\r\nValue1=1\r\nValue2=1\r\nValue3=1\r\nValue4=1\r\nValue5=1\r\n[Inst]\r\nSafetylevel=3\r\n' >"$program/mainten.ini"
+cat >>"$base/user.reg" <<'REG'
+
+[Software\\Microsoft\\Internet Explorer\\TypedURLs] 1733660000
+#time=1d94a1b2c3d4e5f
+"url1"="http://example.com/"
+"url2"="http://bank.example/"
+REG
+check "the seed has the RunOnce key" grep -qF '[Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce]' "$base/system.reg"
+
+cp -a "$base" "$work/wine"
+cp -a "$base" "$work/native"
+
+echo "e2e: trwk6.exe --clean ie under Wine"
+set +e
+(cd "$work/wine/drive_c/Program Files/Tarnwick" &&
+  WINEPREFIX=$work/wine wine 'C:\Program Files\Tarnwick\trwk6.exe' --clean ie --accept-licence \
+    >"$work/wine.out" 2>"$work/wine.err" </dev/null)
+wine_code=$?
+WINEPREFIX=$work/wine wineserver -w  # the registry reaches user.reg and system.reg now
+echo "e2e: native trwk6 --clean ie"
+WINEPREFIX=$work/native TRWK_PROGRAM_FOLDER='C:\Program Files\Tarnwick' "$natbin/trwk6" --clean ie --accept-licence \
+  >"$work/native.out" 2>"$work/native.err" </dev/null
+native_code=$?
+set -e
+check "Wine run ends with 0 (was $wine_code)" [ "$wine_code" = 0 ]
+check "native run ends with 0 (was $native_code)" [ "$native_code" = 0 ]
+
+# What each run left, in a form that compares: times, free-space figures and CRs masked.
+files_left() { (cd "$1/drive_c" && find ietraces "Program Files/Tarnwick" -printf '%y %p\n' | sort); }
+settings() {
+  tr -d '\r' <"$1/drive_c/Program Files/Tarnwick/mainten.ini" |
+    sed -E 's/^(Size[0-9]=).+/\1<kb>/; s/[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?/<time>/g'
+}
+reg_section() {  # reg_section FILE SECTION: the value lines of one key
+  # Through the environment: awk -v would take the doubled backslashes as escapes.
+  WANT="[$2]" awk 'index($0, ENVIRON["WANT"]) == 1 { on = 1; print "key"; next } /^\[/ { on = 0 } on && /^"/ { print }' "$1"
+}
+registry() {
+  echo "TypedURLs:"
+  reg_section "$1/user.reg" 'Software\\Microsoft\\Internet Explorer\\TypedURLs'
+  echo "RunOnce:"
+  reg_section "$1/system.reg" 'Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce'
+  echo "RunServicesOnce:"
+  reg_section "$1/system.reg" 'Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce'
+  echo "Agreement:"
+  reg_section "$1/user.reg" 'Software\\Tarnwick\\trwk6\\Options'
+}
+log_lines() { tr -d '\r' <"$1/drive_c/Program Files/Tarnwick/trwk.log" | sed -E 's/^"[^\t]*\t/"/'; }
+console() { tr -d '\r' <"$1" | sed -E 's/[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}/<time>/g'; }
+
+for side in wine native; do
+  p=$work/$side
+  files_left "$p" | grep -v '^f Program Files/Tarnwick/trwk6.exe$' >"$work/$side.files"
+  settings "$p" >"$work/$side.ini"
+  registry "$p" >"$work/$side.reg"
+  log_lines "$p" >"$work/$side.log"
+  console "$work/$side.out" >"$work/$side.console"
+done
+for what in files ini reg log console; do
+  check "same $what on both" diff -u "$work/wine.$what" "$work/native.$what"
+done
+
+# And right, not merely alike.
+f=$work/native.files
+check "the kept cookie stays" grep -qxF 'f ietraces/Cookies/tester@bank[1].txt' "$f"
+check "a cookie differing in letter case goes" bash -c "! grep -qF 'Tester@Bank' '$f'"
+check "other cookies go" bash -c "! grep -qF 'tester@example' '$f'"
+check "the cookies' index.dat stays" grep -qxF 'f ietraces/Cookies/index.dat' "$f"
+check "temporary files go" bash -c "! grep -qF 'page[1].htm' '$f'"
+check "history goes" bash -c "! grep -qF 'visit.url' '$f'"
+check "typed URLs are gone" bash -c "! grep -qF 'http://example.com/' '$work/native.reg'"
+check "zap runs once at the next start" grep -qF '"String Value"="C:\\Program Files\\Tarnwick\\zap.exe"' "$work/native.reg"
+check "the agreement is stored as accepted" grep -qF '"Show Tips at Startup"="0"' "$work/native.reg"
+check "the log starts the session" grep -qF 'Session Started at line 0 -  TRWK 6.17 (0)' "$work/native.log"
+check "the run says it is done" grep -qF '[Info] Cleaning System...Done -> OK' "$work/native.console"
+check "the stamp is stored" grep -qF 'Value1=<time>' "$work/native.ini"
+
+if [ "$fail" != 0 ]; then
+  for side in wine native; do
+    echo "--- $side stdout"; cat "$work/$side.out"; echo "--- $side stderr"; cat "$work/$side.err"
+    echo "--- $side files"; cat "$work/$side.files"; echo "--- $side registry"; cat "$work/$side.reg"
+    echo "--- $side log"; cat "$work/$side.log"
+  done
+fi
+exit $fail

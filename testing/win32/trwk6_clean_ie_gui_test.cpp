@@ -1,0 +1,138 @@
+// "&Clean IE" pressed in trwk6.exe's main window, as a person would: the cookie item is
+// ticked through its box, the run ends with "Cleaning System...Done", and the cookies are
+// gone but the one on the keep list.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "testing/win32/gui_driver.h"
+
+namespace trwk::gui {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr Timeout kWindowTime = 60s;
+const wchar_t* kStoreKey = L"Software\\Tarnwick";
+
+fs::path testsFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return fs::path(path).parent_path();
+}
+
+std::string readFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeFile(const fs::path& p, const std::string& bytes) {
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+std::string narrow(const std::wstring& w) {
+  std::string s;
+  for (wchar_t c : w) s += c < 0x80 ? static_cast<char>(c) : '?';
+  return s;
+}
+
+class Trwk6CleanIeGui : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!underWine()) GTEST_SKIP() << "resets the per-user settings: runs only in a throwaway Wine prefix";
+    RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder = fs::path(temp) / (L"trwk-gui-ie-" + std::to_wstring(GetCurrentProcessId()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const fs::directory_entry& entry : fs::directory_iterator(testsFolder())) {
+      std::wstring name = entry.path().filename().wstring();
+      if (entry.is_regular_file() && name.rfind(L"trwk_", 0) != 0) fs::copy_file(entry.path(), folder / name);
+    }
+    ASSERT_TRUE(fs::exists(folder / "trwk6.exe"));
+    // The traces, in folders of this test, and settings that point at them.
+    traces = folder / "traces";
+    writeFile(traces / "History" / "MSHist01" / "visit.url", "[InternetShortcut]\r\n");
+    writeFile(traces / "Cache" / "Content.IE5" / "AB12" / "page[1].htm", "<html>");
+    writeFile(traces / "Cookies" / "tester@keep[1].txt", "kept\n");
+    writeFile(traces / "Cookies" / "tester@ads[1].txt", "ads\n");
+    writeFile(traces / "Cookies" / "tester@shop[2].txt", "shop\n");
+    writeFile(folder / "cookies1.lst", "tester@keep[1].txt\r\n");
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
+    const std::string t = traces.string();
+    std::string ini = "[Path]\r\nDetect=1\r\n";
+    for (const char* line : {"IE1=|\\History\\", "IE2=|\\Cache\\", "IE3=|\\Cookies\\",
+                             "IE4=|\\Cache\\Content.IE5\\"}) {
+      std::string l(line);
+      ini.append(l.substr(0, 4)).append(t).append(l.substr(5)).append("\r\n");
+    }
+    ini.append("[Inst]\r\nSafetylevel=2\r\n");
+    writeFile(folder / "mainten.ini", ini);
+  }
+  void TearDown() override {
+    if (folder.empty()) return;
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+  }
+  std::string captions(const GuiProcess& p) {
+    std::string all;
+    for (const std::wstring& caption : windowCaptions(p.id())) all.append("[").append(narrow(caption)).append("]");
+    return all;
+  }
+
+  fs::path folder, traces;
+};
+
+TEST_F(Trwk6CleanIeGui, CleanIeRemovesTheTickedTracesButTheKeptCookieAndSaysDone) {
+  GuiProcess program((folder / "trwk6.exe").wstring(), L"", folder.wstring());
+  HWND agreement = findWindow(program.id(), L"License Agreement and Disclaimer", kWindowTime);
+  ASSERT_TRUE(agreement) << "windows: " << captions(program);
+  ASSERT_TRUE(click(findChild(agreement, L"I Agree")));
+  HWND main = findWindow(program.id(), L"Tarnwick", kWindowTime);
+  ASSERT_TRUE(main) << "windows: " << captions(program);
+
+  for (const wchar_t* item : {L"Internet Explorer Cache (Using Control Panel)",
+                              L"Internet Explorer History (Using Control Panel)", L"Internet Explorer Cookies"}) {
+    HWND box = findChild(main, item);
+    ASSERT_TRUE(box) << narrow(item);
+    EXPECT_TRUE(IsWindowEnabled(box)) << narrow(item) << ": the seeded folders exist";
+    ASSERT_TRUE(setChecked(box, true)) << narrow(item);
+  }
+  HWND cleanIe = findChild(main, L"&Clean IE");
+  ASSERT_TRUE(cleanIe);
+  ASSERT_TRUE(click(cleanIe));
+
+  HWND done = findWindow(program.id(), L"Info", kWindowTime);
+  ASSERT_TRUE(done) << "windows: " << captions(program);
+  EXPECT_TRUE(findChild(done, L"Cleaning System...Done"));
+  EXPECT_TRUE(fs::exists(traces / "Cookies" / "tester@keep[1].txt"));
+  EXPECT_FALSE(fs::exists(traces / "Cookies" / "tester@ads[1].txt"));
+  EXPECT_FALSE(fs::exists(traces / "Cookies" / "tester@shop[2].txt"));
+  EXPECT_FALSE(fs::exists(traces / "History" / "MSHist01" / "visit.url"));
+  EXPECT_FALSE(fs::exists(traces / "Cache" / "Content.IE5" / "AB12" / "page[1].htm"));
+  EXPECT_EQ(readFile(traces / "Cookies" / "tester@keep[1].txt"), "kept\n");
+  ASSERT_TRUE(click(findChild(done, L"OK")));
+
+  HWND status = findChild(main, 404);
+  ASSERT_TRUE(status);
+  for (int i = 0; i < 100 && findWindow(program.id(), L"Info", 0ms); ++i) Sleep(100);
+  EXPECT_EQ(narrow(text(status)).rfind("This computer was last cleaned: ", 0), 0u) << narrow(text(status));
+
+  close(main);
+  DWORD code = 1234;
+  ASSERT_TRUE(program.waitForExit(kWindowTime, &code)) << "still open: " << captions(program);
+  EXPECT_EQ(code, 0u);
+  const std::string ini = readFile(folder / "mainten.ini");
+  EXPECT_NE(ini.find("Value3=1"), std::string::npos) << "the ticks are kept for the next start\n" << ini;
+  EXPECT_NE(ini.find("[Senast]"), std::string::npos) << ini;
+}
+
+}  // namespace
+}  // namespace trwk::gui

@@ -1,0 +1,18 @@
+#pragma once
+// zap's work: at the start of Windows, before Internet Explorer locks them, delete the
+// "*.dat" index files in the Internet Explorer folders that mainten.ini names
+// ([Path] IE1 to IE4). Failures go to the run log under names beginning "ZAP-".
+#include <cstdint>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/files.h"
+
+namespace trwk::zap {
+
+// Reads mainten.ini in programFolder (its own folder, without a trailing separator) and
+// deletes the index files of the four folders, going on past any that cannot go.
+// Returns how many files were deleted.
+std::uint64_t removeIndexFiles(Files& files, Clock& clock, const std::string& programFolder);
+
+}  // namespace trwk::zap
