@@ -87,14 +87,21 @@ done
 echo "cookie index" >"${traces[2]}/index.dat"
 printf '%s\r\n' "$user@bank[1].txt" "$user@mail[1].txt" >"$install/cookies1.lst"
 win_profile="C:\\users\\$user"
-{
-  printf '[Path]\r\nDetect=1\r\n'
-  printf 'IE1=%s\\Local Settings\\History\\\r\n' "$win_profile"
-  printf 'IE2=%s\\Local Settings\\Temporary Internet Files\\\r\n' "$win_profile"
-  printf 'IE3=%s\\Cookies\\\r\n' "$win_profile"
-  printf 'IE4=%s\\Local Settings\\Temporary Internet Files\\Content.IE5\\\r\n' "$win_profile"
-  printf '[Rensa]\r\nValue1=1\r\nValue2=1\r\nValue3=1\r\nValue4=1\r\nValue5=1\r\n[Inst]\r\nSafetylevel=2\r\n'
-} >"$install/mainten.ini"
+# The shipped settings with the located folders, the five items ticked and level 2.
+while IFS= read -r line; do
+  line=${line%$'\r'}
+  case "$line" in
+    Detect=0)
+      printf 'Detect=1\r\n'
+      printf 'IE1=%s\\Local Settings\\History\\\r\n' "$win_profile"
+      printf 'IE2=%s\\Local Settings\\Temporary Internet Files\\\r\n' "$win_profile"
+      printf 'IE3=%s\\Cookies\\\r\n' "$win_profile"
+      printf 'IE4=%s\\Local Settings\\Temporary Internet Files\\Content.IE5\\\r\n' "$win_profile" ;;
+    Value[1-5]=0) printf '%s=1\r\n' "${line%=0}" ;;
+    Safetylevel=1) printf 'Safetylevel=2\r\n' ;;
+    *) printf '%s\r\n' "$line" ;;
+  esac
+done <"$bin/mainten.ini" >"$install/mainten.ini"
 for n in 1 2 3; do
   wine reg add 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' /v "url$n" /d "http://site$n.example/" /f >/dev/null 2>&1
 done
