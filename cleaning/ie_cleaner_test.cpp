@@ -1,3 +1,4 @@
+#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/ie_cleaner.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,12 @@ constexpr const char* kRunOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\
 constexpr const char* kRunServicesOnce = "Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce";
 constexpr const char* kTypedUrls = "Software\\Microsoft\\Internet Explorer\\TypedURLs";
 
-class IeCleanerTest : public ::testing::Test {
+class IeCleanerTest : public testing::CleaningTest {
  protected:
-  testing::Sandbox box;
-  testing::MemoryRegistry registry;
-  Session session{{box.files(), registry, box.desktop(), box.clock, box.random, box.ui}, box.root()};
-  CleanCatalogue catalogue;
-  RunState state;
-  PathValues paths;
-  std::vector<std::string> keep{"kept.txt"};
-  CleaningContext context{session, catalogue, state, paths, keep};
   std::vector<std::string> statuses;
 
   void SetUp() override {
+    keep = {"kept.txt"};
     paths.ie1 = box.path("History") + "\\";
     paths.ie2 = box.path("Cache") + "\\";
     paths.ie3 = box.path("Cookies") + "\\";

@@ -1,3 +1,4 @@
+#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/ie_cookies_model.h"
 
 #include <gtest/gtest.h>
@@ -12,24 +13,14 @@ namespace {
 
 using V = std::vector<std::string>;
 
-class CookieWindowTest : public ::testing::Test {
+class CookieWindowTest : public testing::CleaningTest {
  protected:
-  testing::Sandbox box;
-  testing::FaultFiles files{box.files()};
-  testing::MemoryRegistry registry;
-  Session session{{files, registry, box.desktop(), box.clock, box.random, box.ui}, box.root()};
-  CleanCatalogue catalogue;
-  RunState state;
-  PathValues paths;
-  std::vector<std::string> keep;
-  CleaningContext context{session, catalogue, state, paths, keep};
 
   void SetUp() override {
     paths.ie3 = box.path("Cookies") + "\\";
     box.writeFile("cookies1.000", "");
     box.writeFile("cookies2.000", "");
   }
-  std::string log() { return files.fileExists(session.log.path()) ? files.readAll(session.log.path()) : ""; }
 };
 
 TEST_F(CookieWindowTest, OpeningListsTheCookieFilesAndTheKeepList) {

@@ -1,3 +1,4 @@
+#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/inet_properties.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +17,8 @@
 namespace trwk {
 namespace {
 
-class InetPropertiesTest : public ::testing::Test {
+class InetPropertiesTest : public testing::CleaningTest {
  protected:
-  testing::Sandbox box;
-  testing::FaultFiles files{box.files()};
-  testing::MemoryRegistry registry;
-  Session session{{files, registry, box.desktop(), box.clock, box.random, box.ui}, box.root()};
-  CleanCatalogue catalogue;
-  RunState state;
-  PathValues paths;
-  std::vector<std::string> keep;
-  CleaningContext context{session, catalogue, state, paths, keep};
 
   void SetUp() override {
     paths.ie1 = box.path("History") + "\\";
@@ -46,7 +38,6 @@ class InetPropertiesTest : public ::testing::Test {
   bool has(const std::string& relative) {
     return files.fileExists(box.path(relative)) || files.folderExists(box.path(relative));
   }
-  std::string log() { return files.fileExists(session.log.path()) ? files.readAll(session.log.path()) : ""; }
 };
 
 TEST_F(InetPropertiesTest, TemporaryFilesGoExceptTheIndexAndHistoryStays) {

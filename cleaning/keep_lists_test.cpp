@@ -1,3 +1,4 @@
+#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/keep_lists.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,8 @@ namespace {
 
 using testing::Sandbox;
 
-class KeepListTest : public ::testing::Test {
+class KeepListTest : public testing::CleaningTest {
  protected:
-  Sandbox box;
-  testing::FaultFiles files{box.files()};
-  testing::MemoryRegistry registry;
-  Session session{{files, registry, box.desktop(), box.clock, box.random, box.ui}, box.root()};
-  CleanCatalogue catalogue;
-  RunState state;
-  PathValues paths;
-  std::vector<std::string> keep;
-  CleaningContext context{session, catalogue, state, paths, keep};
   std::vector<std::string> statuses;
 
   void SetUp() override {
@@ -43,7 +35,6 @@ class KeepListTest : public ::testing::Test {
     return readListFields(files, box.path("list.lst"));
   }
   bool cookie(const std::string& name) { return files.fileExists(box.path("Cookies\\" + name)); }
-  std::string log() { return files.fileExists(session.log.path()) ? files.readAll(session.log.path()) : ""; }
 };
 
 TEST_F(KeepListTest, FieldsEndAtCommasAndLineEndsWithBlanksAndQuotesRemoved) {

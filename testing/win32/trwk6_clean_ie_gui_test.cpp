@@ -7,55 +7,16 @@
 #include <fstream>
 #include <sstream>
 
-#include "testing/win32/gui_driver.h"
+#include "testing/win32/program_folder_test.h"
 
 namespace trwk::gui {
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr Timeout kWindowTime = 60s;
-const wchar_t* kStoreKey = L"Software\\Tarnwick";
-
-fs::path testsFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return fs::path(path).parent_path();
-}
-
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
-std::string narrow(const std::wstring& w) {
-  std::string s;
-  for (wchar_t c : w) s += c < 0x80 ? static_cast<char>(c) : '?';
-  return s;
-}
-
-class Trwk6CleanIeGui : public ::testing::Test {
+class Trwk6CleanIeGui : public ProgramFolderTest {
  protected:
   void SetUp() override {
-    if (!underWine()) GTEST_SKIP() << "resets the per-user settings: runs only in a throwaway Wine prefix";
-    RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    folder = fs::path(temp) / (L"trwk-gui-ie-" + std::to_wstring(GetCurrentProcessId()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    for (const fs::directory_entry& entry : fs::directory_iterator(testsFolder())) {
-      std::wstring name = entry.path().filename().wstring();
-      if (entry.is_regular_file() && name.rfind(L"trwk_", 0) != 0) fs::copy_file(entry.path(), folder / name);
-    }
-    ASSERT_TRUE(fs::exists(folder / "trwk6.exe"));
+    ProgramFolderTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     // The traces, in folders of this test, and settings that point at them.
     traces = folder / "traces";
     writeFile(traces / "History" / "MSHist01" / "visit.url", "[InternetShortcut]\r\n");
@@ -75,19 +36,7 @@ class Trwk6CleanIeGui : public ::testing::Test {
     ini.append("[Inst]\r\nSafetylevel=2\r\n");
     writeFile(folder / "mainten.ini", ini);
   }
-  void TearDown() override {
-    if (folder.empty()) return;
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-  }
-  std::string captions(const GuiProcess& p) {
-    std::string all;
-    for (const std::wstring& caption : windowCaptions(p.id())) all.append("[").append(narrow(caption)).append("]");
-    return all;
-  }
-
-  fs::path folder, traces;
+  fs::path traces;
 };
 
 TEST_F(Trwk6CleanIeGui, CleanIeRemovesTheTickedTracesButTheKeptCookieAndSaysDone) {

@@ -6,30 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "testing/win32/gui_driver.h"
+#include "testing/win32/program_folder_test.h"
 
 namespace trwk::gui {
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr Timeout kWindowTime = 60s;
 const std::wstring kAgreementCaption = L"License Agreement and Disclaimer";
 const std::wstring kMainCaption = L"Tarnwick";
-const wchar_t* kStoreKey = L"Software\\Tarnwick";
-
-fs::path testsFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return fs::path(path).parent_path();
-}
-
-std::string readFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 int count(const std::string& text, const std::string& what) {
   int n = 0;
@@ -48,46 +31,10 @@ std::wstring agreementSetting() {
 
 // A program folder of trwk6.exe and the files shipped beside it, in the prefix's
 // temporary folder, and a per-user store as on a first run.
-class Trwk6Gui : public ::testing::Test {
+class Trwk6Gui : public ProgramFolderTest {
  protected:
-  void SetUp() override {
-    if (!underWine()) GTEST_SKIP() << "resets the per-user settings: runs only in a throwaway Wine prefix";
-    RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    static int serial = 0;
-    folder = fs::path(temp) /
-             (L"trwk-gui-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    // The programs and the files shipped beside them; the test executables stay behind.
-    for (const fs::directory_entry& entry : fs::directory_iterator(testsFolder())) {
-      std::wstring name = entry.path().filename().wstring();
-      if (entry.is_regular_file() && name.rfind(L"trwk_", 0) != 0) fs::copy_file(entry.path(), folder / name);
-    }
-    ASSERT_TRUE(fs::exists(folder / "trwk6.exe"));
-  }
-  void TearDown() override {
-    if (folder.empty()) return;
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-  }
-
   std::unique_ptr<GuiProcess> start() {
     return std::make_unique<GuiProcess>((folder / "trwk6.exe").wstring(), L"", folder.wstring());
-  }
-  std::string log() {
-    return fs::exists(folder / "trwk.log") ? readFile(folder / "trwk.log") : std::string();
-  }
-  std::string captions(const GuiProcess& p) {
-    std::string all;
-    for (const std::wstring& caption : windowCaptions(p.id())) {
-      all += '[';
-      for (wchar_t c : caption) all += c < 0x80 ? static_cast<char>(c) : '?';
-      all += ']';
-    }
-    return all;
   }
   // Closes the main window by its title bar and waits for the program to end.
   void closeMain(GuiProcess& program, HWND main) {
@@ -97,7 +44,6 @@ class Trwk6Gui : public ::testing::Test {
     EXPECT_EQ(code, 0u);
   }
 
-  fs::path folder;
 };
 
 TEST_F(Trwk6Gui, FirstRunAsksForTheAgreementOnceThenGoesStraightToTheMainWindow) {
