@@ -26,11 +26,6 @@ NoViews noViews;
 constexpr int kActivatedPages[4] = {MainWindowModel::kInternetExplorer, MainWindowModel::kNetscape,
                                     MainWindowModel::kOpera, MainWindowModel::kWindows};
 
-// The day a cleaning's statistics row is labelled with.
-std::string dayOf(const DateTime& t) {
-  return generalDateTime(t).substr(0, 10);
-}
-
 }  // namespace
 
 MainWindowModel::MainWindowModel(Session& session)
@@ -45,7 +40,7 @@ MainWindowModel::MainWindowModel(Session& session)
   };
   context_.closeMainWindow = [this] { unload(); };
   context_.recordStatistics = [this](const std::string& before, const std::string& after) {
-    statistics.record(before, after, dayOf(session_.platform.clock.now()));
+    statistics.record(before, after, statisticsDay(session_.platform.clock.now()));
   };
 }
 

@@ -21,12 +21,6 @@ std::string withCrLf(const std::string& text) {
 
 }  // namespace
 
-void showIeCookiesWindow(HWND owner, IeCookiesModel& model) {
-  model.load();
-  IeCookiesView view(model);
-  view.runModal(IDD_IE_COOKIES, owner);
-}
-
 void IeCookiesView::fillList(int id, const std::vector<std::string>& items, std::vector<std::string>& shown,
                              int selected) {
   HWND list = item(id);

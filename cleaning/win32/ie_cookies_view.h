@@ -1,5 +1,6 @@
 #pragma once
-// The Win32 view of the "Internet Explorer Cookies" window.
+// The Win32 view of the "Internet Explorer Cookies" window; the main window loads the
+// model and runs it modally over itself.
 #include <string>
 #include <vector>
 
@@ -8,10 +9,6 @@
 #include "shell/win32/dialog_view.h"
 
 namespace trwk::win32 {
-
-// Opens the window modally over the owner (the main window's "Cookies" button): the
-// model is loaded first, so a missing cookie folder is explained before it appears.
-void showIeCookiesWindow(HWND owner, IeCookiesModel& model);
 
 class IeCookiesView : public DialogView {
  public:
