@@ -1,6 +1,7 @@
 // The main window's load: every setting is read in a fixed order, and one failed step is
 // logged under "Load" (or "Initialize" for the settings read) without stopping the rest.
 #include <algorithm>
+#include <optional>
 
 #include "cleaning/keep_lists.h"
 #include "foundation/convert.h"
@@ -11,10 +12,21 @@
 
 namespace trwk {
 
+void AutomaticChoices::fill() {
+  clean = {{"All", "IE", "Netscape", "Opera", "User.def", "Plugins"}, 0};
+  minute = {{"0", "2", "15", "30", "45"}, 0};
+  day = {{}, 0};
+  for (int d = 0; d <= 30; ++d) day.items.push_back(std::to_string(d));
+  hour = {{}, 0};
+  for (int h = 0; h <= 23; ++h) hour.items.push_back(std::to_string(h));
+}
+
 void MainWindowModel::load() {
   // The step counter follows the numbered order of the load, so a log line tells how far
   // it had got.
   Trap trap(session_.log, "Load");
+  trap.step = 1;
+  trap.run([&] { automatic.fill(); });
   trap.step = 2;
   trap.run([&] { readSettings(); });
   trap.step = 3;
@@ -33,11 +45,14 @@ void MainWindowModel::load() {
   // Each part of the set-up is trapped on its own: an unreadable flag stops only its own
   // part, and is logged here.
   trap.step = 6;
+  trap.run([&] { fixPlugins(); });
+  trap.run([&] { fixMainten(); });
+  trap.run([&] { fixUserDefLists(); });
   trap.run([&] { catalogue.fixCleanInfo(session_); });
-  trap.run([&] { fixPath(); });
+  trap.run([&] { pathSettings.fixPath(netscape1B_); });
   trap.run([&] { catalogue.checkActiveTabs(); });
   trap.run([&] { catalogue.checkUserdef(); });
-  trap.run([&] { catalogue.fixSliderSettings(); });
+  trap.run([&] { catalogue.fixSliderSettings(); });  // the slider stands at the stored level
   trap.run([&] { listCookiesToSave(context_); });
   keepSelectedPageEnabled();
 
@@ -65,6 +80,17 @@ void MainWindowModel::readSettings() {
   trap.checkpoint();
   trap.run([&] { state.lastCleaned = read("Senast", "Value1"); });
   trap.checkpoint();
+  trap.run([&] {
+    detection.takeSystemFolders();
+    std::optional<std::string> system = session_.platform.desktop.knownFolder(KnownFolder::System);
+    systemFolder = system ? *system + "\\" : LocationsModel::kMissing;
+  });
+  // Detect = "0" asks for every path to be detected and stored before it is read back.
+  trap.checkpoint();
+  trap.run([&] {
+    if (read("Path", "Detect") == "0") detection.findPath(pathSettings);
+  });
+  trap.checkpoint();
   trap.run([&] { readPaths(); });
   trap.checkpoint();
   trap.run([&] {
@@ -82,19 +108,41 @@ void MainWindowModel::readSettings() {
     catalogue.sliderPosition = static_cast<int>(std::clamp(toInteger(read("Inst", "Safetylevel")), 0L, 6L));
   });
   trap.checkpoint();
+  trap.run([&] { netscape1B_ = read("Path", "Netscape1B"); });
+  trap.checkpoint();
   trap.run([&] {
     for (std::size_t i = 0; i < 4; ++i) catalogue.tabFlags[i] = read("Tab", CleanCatalogue::kTabKeys[i]);
   });
   trap.checkpoint();
+  trap.run([&] { readAutomatic(trap); });
+  trap.checkpoint();
   // Empty or unreadable text leaves the flag as it was (tips not shown).
   trap.run([&] { showTips = toBoolean(read("Inst", "Showtip")); });
-  trap.checkpoint();
-  trap.run([&] { state.automaticClose = toBoolean(read("Inst", "AutomaticClose")); });
-  trap.checkpoint();
+}
+
+// Each list keeps its first entry when its stored position is unreadable or does not fit.
+void MainWindowModel::readAutomatic(Trap& trap) {
+  Settings& settings = session_.settings;
+  const std::string ini = session_.maintenIni();
+  const std::pair<const char*, ChoiceList*> lists[] = {{"Day", &automatic.day},
+                                                       {"Hour", &automatic.hour},
+                                                       {"Minute", &automatic.minute},
+                                                       {"Clean", &automatic.clean}};
+  for (const auto& [key, list] : lists)
+    trap.run([&] { list->choose(toInteger(settings.getini("Automatic", key, ini))); });
+}
+
+// "Close application after cleaning" and "Auto-Start on Windows Startup" from their stored
+// states. Ticking the second box by its stored state registers the program again, with
+// the program folder of this run.
+void MainWindowModel::fixMainten() {
+  Settings& settings = session_.settings;
+  const std::string ini = session_.maintenIni();
+  Trap trap(session_.log, "Load");
+  trap.step = 6;
+  trap.run([&] { state.automaticClose = toBoolean(settings.getini("Inst", "AutomaticClose", ini)); });
   trap.run([&] {
-    // Ticking the box by its stored state registers the program again, with the
-    // program folder of this run.
-    bool on = toBoolean(read("Inst", "Autostart"));
+    bool on = toBoolean(settings.getini("Inst", "Autostart", ini));
     if (on != catalogue.autoStart) catalogue.setAutoStart(session_, on);
   });
 }
@@ -115,37 +163,17 @@ void MainWindowModel::readPaths() {
   paths.win1 = read("Win1");
   paths.win2 = read("Win2");
   paths.win3 = read("Win3");
-}
-
-// Until the paths are validated where they are edited, a family counts as present when
-// each of its stored folders is known and exists.
-void MainWindowModel::fixPath() {
-  Settings& settings = session_.settings;
-  auto present = [&](std::initializer_list<const std::string*> folders) {
-    for (const std::string* folder : folders)
-      if (*folder == "-" || !settings.folderExists(*folder)) return false;
-    return true;
-  };
-  if (present({&paths.ie1, &paths.ie2, &paths.ie3}))
-    catalogue.enableIE();
-  else
-    catalogue.disableIE();
-  if (present({&paths.netscape1A, &paths.netscape2}))
-    catalogue.enableNetscape();
-  else
-    catalogue.disableNetscape();
-  if (present({&paths.opera1, &paths.opera2}))
-    catalogue.enableOpera();
-  else
-    catalogue.disableOpera();
-  if (present({&paths.win2}))
-    catalogue.enableWinTemp();
-  else
-    catalogue.disableWinTemp();
-  if (present({&paths.win3}))
-    catalogue.enableWinDownloaded();
-  else
-    catalogue.disableWinDownloaded();
+  // Each folder's found flag says whether it exists now.
+  auto found = [&](const std::string& folder) { return settings.folderExists(folder); };
+  locations.ieHistoryFound = found(paths.ie1);
+  locations.ieCacheFound = found(paths.ie2);
+  locations.ieCookiesFound = found(paths.ie3);
+  locations.ieCacheIndex = paths.ie4.empty() ? LocationsModel::kMissing : paths.ie4;
+  locations.ieCacheIndexFound = found(paths.ie4);
+  locations.netscapeCacheFound = found(paths.netscape2);
+  locations.operaCacheFound = found(paths.opera2);
+  locations.winTempFound = found(paths.win2);
+  locations.winDownloadedFound = found(paths.win3);
 }
 
 void MainWindowModel::checkCookieFolder() {

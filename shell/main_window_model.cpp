@@ -31,6 +31,8 @@ constexpr int kActivatedPages[4] = {MainWindowModel::kInternetExplorer, MainWind
 MainWindowModel::MainWindowModel(Session& session)
     : pages{"Internet Explorer", "Netscape", "Opera",       "Windows",   "User.def",
             "Plugins",           "Paths",    "Maintenance", "Statistics"},
+      detection(session, locations, paths),
+      pathSettings(session, locations, paths, catalogue, detection),
       session_(session),
       views_(&noViews),
       context_{session, catalogue, state, paths, ieKeepList} {
@@ -72,6 +74,10 @@ void MainWindowModel::unload() {
   settings.AddToini("Inst", "Safetylevel", catalogue.safetyLevel, ini);
   settings.AddToini("Inst", "AutomaticClose", state.automaticClose ? "1" : "0", ini);
   settings.AddToini("Inst", "Autostart", catalogue.autoStart ? "1" : "0", ini);
+  settings.AddToini("Automatic", "Day", std::to_string(automatic.day.selected), ini);
+  settings.AddToini("Automatic", "Hour", std::to_string(automatic.hour.selected), ini);
+  settings.AddToini("Automatic", "Minute", std::to_string(automatic.minute.selected), ini);
+  settings.AddToini("Automatic", "Clean", std::to_string(automatic.clean.selected), ini);
   statistics.save(session_);
   state.animation = {0, false};
   views_->closeOtherWindows();
@@ -170,6 +176,40 @@ void MainWindowModel::setAutomaticClose(bool on) {
 
 void MainWindowModel::setAutoStart(bool on) {
   catalogue.setAutoStart(session_, on);
+}
+
+void MainWindowModel::autoDetect(PathFamily family) {
+  switch (family) {
+    case kDetectIE:
+      detection.detectIE();
+      pathSettings.saveIE();
+      break;
+    case kDetectNetscape:
+      detection.detectNetscape();
+      pathSettings.saveNetscape();
+      break;
+    case kDetectOpera:
+      detection.detectOpera();
+      pathSettings.saveOpera();
+      break;
+    case kDetectWindows:
+      detection.detectWindows();
+      pathSettings.saveWindows();
+      break;
+  }
+  refresh();
+}
+
+void MainWindowModel::autoDetectAll() {
+  detection.detectIE();
+  detection.detectNetscape();
+  detection.detectOpera();
+  detection.detectWindows();
+  pathSettings.saveIE();
+  pathSettings.saveNetscape();
+  pathSettings.saveOpera();
+  pathSettings.saveWindows();
+  refresh();
 }
 
 void MainWindowModel::openTips() {

@@ -15,13 +15,35 @@
 #include "cleaning/run_state.h"
 #include "cleaning/statistics.h"
 #include "foundation/session.h"
+#include "locations/locations_model.h"
+#include "locations/path_detection.h"
+#include "locations/path_settings.h"
 #include "shell/main_window_views.h"
 
 namespace trwk {
 
+class Trap;
+
 // The four addresses of url.ini, section "Internet".
 struct UrlAddresses {
   std::string home, home2, mail, info;
+};
+
+// A drop-down list of fixed entries and the 0-based position chosen in it.
+struct ChoiceList {
+  std::vector<std::string> items;
+  int selected = -1;
+  // Chooses the position when it fits the list; otherwise the choice stays.
+  void choose(long position) {
+    if (position >= 0 && position < static_cast<long>(items.size())) selected = static_cast<int>(position);
+  }
+};
+
+// The automatic-cleaning lists of the maintenance page ([Automatic] Day, Hour, Minute,
+// Clean): filled before the settings are read, each with its first entry chosen.
+struct AutomaticChoices {
+  ChoiceList day, hour, minute, clean;
+  void fill();
 };
 
 class MainWindowModel {
@@ -63,6 +85,11 @@ class MainWindowModel {
   CleanCatalogue catalogue;
   RunState state;
   PathValues paths;
+  // The Paths page: its boxes, detection ("Auto-Detect") and the Saves.
+  LocationsModel locations;
+  PathDetection detection;
+  PathSettings pathSettings;
+  std::string systemFolder = "-";       // the System folder with "\", or "-"
   std::vector<std::string> ieKeepList;  // cookies1.lst as last read
   Statistics statistics;
   CleaningContext& cleaningContext() { return context_; }
@@ -70,6 +97,7 @@ class MainWindowModel {
   // Settings read at load.
   bool showTips = false;  // [Inst] Showtip
   UrlAddresses urls;
+  AutomaticChoices automatic;
 
   bool loaded = false;
   bool unloaded = false;
@@ -91,6 +119,11 @@ class MainWindowModel {
   void cleanAllPressed();  // "Clean All"
   void openIeCookies();    // "Cookies" on the Internet Explorer page
   void animationTick();    // the status animation timer
+  // The "Auto-detect" tool buttons: a family's detection followed by its Save, and
+  // "Auto-detect All", every detection and then every Save.
+  enum PathFamily { kDetectIE, kDetectNetscape, kDetectOpera, kDetectWindows };
+  void autoDetect(PathFamily family);
+  void autoDetectAll();
   // Maintenance page.
   void setSafetySlider(int position);
   void setTabActivation(int index, bool on);  // 0 IE, 1 Netscape, 2 Opera, 3 Windows
@@ -102,8 +135,15 @@ class MainWindowModel {
  private:
   void readSettings();  // logs as "Initialize"
   void readPaths();
+  std::string netscape1B_;  // [Path] Netscape1B as stored, for fixPath
+  void readAutomatic(Trap& trap);
   void readUrls();
-  void fixPath();
+  // The set-up of the plugin lists, which arrive with the extensions; nothing yet.
+  void fixPlugins() {}
+  // The maintenance page's two boxes from their stored states.
+  void fixMainten();
+  // The User.def sets' lists, which arrive with the extensions; nothing yet.
+  void fixUserDefLists() {}
   void checkCookieFolder();
   void keepSelectedPageEnabled();
   void openTips();

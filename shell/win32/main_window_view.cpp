@@ -9,6 +9,7 @@
 #include "cleaning/win32/ie_cookies_view.h"
 #include "platform/win32/win32_ui.h"
 #include "shell/win32/resource.h"
+#include "shell/win32/statistics_chart_view.h"
 #include "shell/win32/tips_view.h"
 
 namespace trwk::win32 {
@@ -51,6 +52,12 @@ constexpr PageControl kPageControls[] = {
     {IDC_SETTINGS_GROUP, MainWindowModel::kMaintenance},
     {IDC_AUTOMATIC_CLOSE, MainWindowModel::kMaintenance},
     {IDC_AUTOSTART, MainWindowModel::kMaintenance},
+    {IDC_AUTODETECT_FIRST + 0, MainWindowModel::kPaths},
+    {IDC_AUTODETECT_FIRST + 1, MainWindowModel::kPaths},
+    {IDC_AUTODETECT_FIRST + 2, MainWindowModel::kPaths},
+    {IDC_AUTODETECT_FIRST + 3, MainWindowModel::kPaths},
+    {IDC_AUTODETECT_ALL, MainWindowModel::kPaths},
+    {IDC_STATS_CHART, MainWindowModel::kStatistics},
 };
 
 constexpr int kNoticeIds[] = {IDC_NOTICE_IE, IDC_NOTICE_NETSCAPE, IDC_NOTICE_OPERA};
@@ -79,6 +86,9 @@ bool MainWindowView::onInit() {
   SetWindowPos(item(IDC_TABS), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(item(IDC_SAFETY_SLIDER), TBM_SETRANGE, TRUE, MAKELPARAM(1, 5));
   SendMessageW(item(IDC_STATUS), WM_SIZE, 0, 0);
+  paths_ = std::make_unique<PathsPageView>(hwnd(), model_.locations, model_.pathSettings, model_.detection);
+  // A Save may switch clean items on or off and change the notices.
+  paths_->afterAction = [this] { refresh(); };
   return false;
 }
 
@@ -97,12 +107,15 @@ void MainWindowView::refresh() {
   refreshPages();
   refreshInternetExplorer();
   refreshMaintenance();
+  // The page refreshes itself whenever it is shown.
+  if (paths_) paths_->setShown(model_.page == MainWindowModel::kPaths);
   const RunState& state = model_.state;
   SendMessageW(item(IDC_PROGRESS), PBM_SETRANGE32, 0, state.progress.max);
   SendMessageW(item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(state.progress.value), 0);
   std::wstring status = toWide(state.statusText);
   SendMessageW(item(IDC_STATUS), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(status.c_str()));
   refreshTimer();
+  if (model_.page == MainWindowModel::kStatistics) InvalidateRect(item(IDC_STATS_CHART), nullptr, FALSE);
   if (model_.picturePath != picture_.path()) {
     picture_.load(model_.picturePath);
     InvalidateRect(item(IDC_MAIN_PICTURE), nullptr, FALSE);
@@ -223,6 +236,10 @@ void MainWindowView::onCommand(int id, int code) {
     model_.openIeCookies();
   else if (id == IDC_CLEAN_ALL)
     model_.cleanAllPressed();
+  else if (inRange(id, IDC_AUTODETECT_FIRST, 4))
+    model_.autoDetect(static_cast<MainWindowModel::PathFamily>(id - IDC_AUTODETECT_FIRST));
+  else if (id == IDC_AUTODETECT_ALL)
+    model_.autoDetectAll();
   else
     return;
   refresh();
@@ -295,6 +312,11 @@ bool MainWindowView::onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) 
       return false;
     case WM_DRAWITEM: {
       auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (draw->CtlID == IDC_STATS_CHART) {
+        drawStatisticsChart(draw->hDC, draw->rcItem, chartOf(model_.statistics));
+        result = TRUE;
+        return true;
+      }
       if (draw->CtlID != IDC_MAIN_PICTURE) return false;
       picture_.draw(draw->hDC, draw->rcItem, GetSysColor(COLOR_BTNFACE));
       result = TRUE;

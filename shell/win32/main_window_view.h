@@ -1,6 +1,8 @@
 #pragma once
+#include <memory>
 #include <vector>
 
+#include "locations/win32/paths_page_view.h"
 #include "shell/main_window_model.h"
 #include "shell/win32/dialog_view.h"
 #include "shell/win32/picture.h"
@@ -38,9 +40,10 @@ class MainWindowView : public DialogView, public MainWindowViews {
 
   MainWindowModel& model_;
   Picture picture_;
-  std::vector<int> tabPages_;  // the page each tab of the strip shows
-  int timerInterval_ = 0;      // 0 while the animation timer is off
-  bool refreshing_ = false;    // control changes made by refresh are not the user's
+  std::unique_ptr<PathsPageView> paths_;  // the "Paths" page, a child dialog of its own
+  std::vector<int> tabPages_;             // the page each tab of the strip shows
+  int timerInterval_ = 0;                 // 0 while the animation timer is off
+  bool refreshing_ = false;               // control changes made by refresh are not the user's
 };
 
 }  // namespace trwk::win32

@@ -45,6 +45,11 @@
 #define IDC_SETTINGS_GROUP 489
 #define IDC_AUTOMATIC_CLOSE 490
 #define IDC_AUTOSTART 491
+// Paths page: "Auto-detect" tool buttons of IE, Netscape, Opera, Windows, then All.
+#define IDC_AUTODETECT_FIRST 500
+#define IDC_AUTODETECT_ALL 504
+// Statistics page: the "Recovered Hard-Drive Space (Kb)" chart.
+#define IDC_STATS_CHART 510
 
 // The status animation's timer on the main window.
 #define IDT_ANIMATION 1

@@ -28,8 +28,8 @@ class Trwk6CleanIeGui : public ProgramFolderTest {
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
     const std::string t = traces.string();
     std::string ini = "[Path]\r\nDetect=1\r\n";
-    for (const char* line : {"IE1=|\\History\\", "IE2=|\\Cache\\", "IE3=|\\Cookies\\",
-                             "IE4=|\\Cache\\Content.IE5\\"}) {
+    for (const char* line :
+         {"IE1=|\\History\\", "IE2=|\\Cache\\", "IE3=|\\Cookies\\", "IE4=|\\Cache\\Content.IE5\\"}) {
       std::string l(line);
       ini.append(l.substr(0, 4)).append(t).append(l.substr(5)).append("\r\n");
     }
@@ -47,10 +47,14 @@ TEST_F(Trwk6CleanIeGui, CleanIeRemovesTheTickedTracesButTheKeptCookieAndSaysDone
   HWND main = findWindow(program.id(), L"Tarnwick", kWindowTime);
   ASSERT_TRUE(main) << "windows: " << captions(program);
 
-  for (const wchar_t* item : {L"Internet Explorer Cache (Using Control Panel)",
-                              L"Internet Explorer History (Using Control Panel)", L"Internet Explorer Cookies"}) {
-    HWND box = findChild(main, item);
+  // By number: the Paths page has a caption "Internet Explorer Cookies" too.
+  int id = 420;  // the box of clean item 1
+  for (const wchar_t* item :
+       {L"Internet Explorer Cache (Using Control Panel)", L"Internet Explorer History (Using Control Panel)",
+        L"Internet Explorer Cookies"}) {
+    HWND box = findChild(main, id++);
     ASSERT_TRUE(box) << narrow(item);
+    EXPECT_EQ(text(box), item);
     EXPECT_TRUE(IsWindowEnabled(box)) << narrow(item) << ": the seeded folders exist";
     ASSERT_TRUE(setChecked(box, true)) << narrow(item);
   }

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# End to end: the first start of each build detects every path on a copy of one freshly
+# booted Wine prefix (the shipped mainten.ini asks for detection with Detect=0). Run
+# headless with `--clean ie` and nothing ticked, trwk6.exe under Wine and the Linux build's
+# trwk6 must store the same [Path] values: the Linux build reads the `Shell Folders` the
+# real shell answers from. No browser is installed, so Netscape and Opera are "-".
+#   path_detection_e2e.sh WORK_FOLDER WINDOWS_BIN NATIVE_BIN
+# WORK_FOLDER is made afresh and removed at the end; nothing outside it is touched (HOME
+# and the freedesktop trash point into it, the prefixes have no z: drive).
+set -euo pipefail
+
+work=${1:?usage: path_detection_e2e.sh WORK WINDOWS_BIN NATIVE_BIN}
+winbin=$(cd "${2:?}" && pwd)
+natbin=$(cd "${3:?}" && pwd)
+shipped=$(cd "$(dirname "$0")/../../data" && pwd)/mainten.ini
+[ -f "$winbin/trwk6.exe" ] || { echo "e2e: no trwk6.exe in $winbin" >&2; exit 2; }
+[ -x "$natbin/trwk6" ] || { echo "e2e: no native trwk6 in $natbin (build the native preset first)" >&2; exit 2; }
+[ -f "$shipped" ] || { echo "e2e: no shipped mainten.ini at $shipped" >&2; exit 2; }
+case "$work" in /|/tmp|/tmp/|"$HOME"|"$HOME"/.wine*) echo "e2e: refusing work folder $work" >&2; exit 2 ;; esac
+
+rm -rf "$work"
+mkdir -p "$work/home/.local/share"
+work=$(cd "$work" && pwd)
+export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+base=$work/base
+cleanup() {
+  for p in "$base" "$work/wine"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
+  [ "${KEEP_E2E:-}" = 1 ] || rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
+}
+
+echo "e2e: booting a fresh prefix"
+WINEPREFIX=$base wineboot -i </dev/null >/dev/null 2>&1 || true
+WINEPREFIX=$base wineserver -w
+rm -f "$base/dosdevices/z:"
+[ -f "$base/user.reg" ] && [ -f "$base/system.reg" ] || { echo "e2e: wineboot made no prefix" >&2; exit 1; }
+
+program="$base/drive_c/Program Files/Tarnwick"
+mkdir -p "$program"
+cp "$winbin/trwk6.exe" "$program/"
+cp "$shipped" "$program/mainten.ini"
+for f in ow.chx ow2.chx cookies1.000 cookies2.000 url.ini; do
+  [ -f "$winbin/$f" ] && cp "$winbin/$f" "$program/"
+done
+check "the shipped settings ask for detection" bash -c 'tr -d "\r" <"$1" | grep -qx Detect=0' _ "$program/mainten.ini"
+
+cp -a "$base" "$work/wine"
+cp -a "$base" "$work/native"
+
+echo "e2e: first start of trwk6.exe under Wine"
+set +e
+(cd "$work/wine/drive_c/Program Files/Tarnwick" &&
+  WINEPREFIX=$work/wine wine 'C:\Program Files\Tarnwick\trwk6.exe' --clean ie --accept-licence \
+    >"$work/wine.out" 2>"$work/wine.err" </dev/null)
+wine_code=$?
+WINEPREFIX=$work/wine wineserver -w
+echo "e2e: first start of the native trwk6"
+WINEPREFIX=$work/native TRWK_PROGRAM_FOLDER='C:\Program Files\Tarnwick' "$natbin/trwk6" --clean ie --accept-licence \
+  >"$work/native.out" 2>"$work/native.err" </dev/null
+native_code=$?
+set -e
+check "Wine run ends with 0 (was $wine_code)" [ "$wine_code" = 0 ]
+check "native run ends with 0 (was $native_code)" [ "$native_code" = 0 ]
+
+# The [Path] section as stored, one key=value a line.
+path_section() {
+  tr -d '\r' <"$1/drive_c/Program Files/Tarnwick/mainten.ini" |
+    awk '/^\[/ { on = ($0 == "[Path]"); next } on && /=/ { print }'
+}
+# The messages for the missing families, and the log, with their times masked.
+console() { tr -d '\r' <"$1" | sed -E 's/[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8}/<time>/g'; }
+log_lines() { tr -d '\r' <"$1/drive_c/Program Files/Tarnwick/trwk.log" | sed -E 's/^"[^\t]*\t/"/'; }
+for side in wine native; do
+  path_section "$work/$side" >"$work/$side.path"
+  console "$work/$side.out" >"$work/$side.console"
+  log_lines "$work/$side" >"$work/$side.log"
+done
+check "same [Path] on both" diff -u "$work/wine.path" "$work/native.path"
+check "same messages on both" diff -u "$work/wine.console" "$work/native.console"
+check "same log on both" diff -u "$work/wine.log" "$work/native.log"
+check "the missing families are told" grep -qF '[Info] Could not find Opera paths.' "$work/native.console"
+
+# And right, not merely alike.
+p=$work/native.path
+value() { sed -n "s/^$1=//p" "$p"; }
+check "detection is marked done" [ "$(value Detect)" = 1 ]
+for key in IE1 IE2 IE3 Win1 Win2; do
+  check "$key is a folder ending in a backslash" bash -c '[[ "$1" == [A-Za-z]:\\*\\ ]]' _ "$(value $key)"
+done
+check "IE4 is the cache folder's index" [ "$(value IE4)" = "$(value IE2)Content.ie5\\" ]
+check "Win2 is the Windows folder's Temp" [ "$(value Win2 | tr A-Z a-z)" = 'c:\windows\temp\' ]
+for key in Netscape1A Netscape2 Opera1 Opera2; do
+  check "$key is not found" [ "$(value $key)" = "-" ]
+done
+check "no Netscape user is chosen" [ "$(value Netscape1B),$(value Netscape1C)" = "-1,Error" ]
+
+if [ "$fail" != 0 ]; then
+  for side in wine native; do
+    echo "--- $side stdout"; cat "$work/$side.out"; echo "--- $side stderr"; cat "$work/$side.err"
+    echo "--- $side [Path]"; cat "$work/$side.path"
+    echo "--- $side log"; tr -d '\r' <"$work/$side/drive_c/Program Files/Tarnwick/trwk.log" 2>/dev/null || true
+  done
+fi
+exit $fail
