@@ -8,46 +8,11 @@
 # and the freedesktop trash point into it, the prefixes have no z: drive).
 set -euo pipefail
 
-work=${1:?usage: clean_ie_e2e.sh WORK WINDOWS_BIN NATIVE_BIN}
-winbin=$(cd "${2:?}" && pwd)
-natbin=$(cd "${3:?}" && pwd)
-[ -f "$winbin/trwk6.exe" ] || { echo "e2e: no trwk6.exe in $winbin" >&2; exit 2; }
-[ -x "$natbin/trwk6" ] || { echo "e2e: no native trwk6 in $natbin (build the native preset first)" >&2; exit 2; }
-case "$work" in /|/tmp|/tmp/|"$HOME"|"$HOME"/.wine*) echo "e2e: refusing work folder $work" >&2; exit 2 ;; esac
-
-rm -rf "$work"
-mkdir -p "$work/home/.local/share"
-work=$(cd "$work" && pwd)
-export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-base=$work/base
-cleanup() {
-  for p in "$base" "$work/wine"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
-  [ "${KEEP_E2E:-}" = 1 ] || rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
-}
-
-echo "e2e: booting a fresh prefix"
-WINEPREFIX=$base wineboot -i </dev/null >/dev/null 2>&1 || true
-WINEPREFIX=$base wineserver -w
-rm -f "$base/dosdevices/z:"
-[ -f "$base/user.reg" ] && [ -f "$base/system.reg" ] || { echo "e2e: wineboot made no prefix" >&2; exit 1; }
+source "$(dirname "$0")/e2e_common.sh"
+e2e_start clean_ie_e2e.sh "$@"
 
 # The seed: a program folder with ticks for all five Internet Explorer items at safety
 # level 3, history, temporary files and cookies (one kept), typed URLs.
-program="$base/drive_c/Program Files/Tarnwick"
-mkdir -p "$program"
-cp "$winbin/trwk6.exe" "$program/"
-for f in ow.chx ow2.chx cookies1.000 cookies2.000 url.ini; do
-  [ -f "$winbin/$f" ] && cp "$winbin/$f" "$program/"
-done
 ie="$base/drive_c/ietraces"
 mkdir -p "$ie/History/History.IE5/MSHist01" "$ie/Temporary Internet Files/Content.IE5/AB12CD34" "$ie/Cookies"
 echo "visited" >"$ie/History/History.IE5/MSHist01/index.dat"

@@ -9,47 +9,12 @@
 # and the freedesktop trash point into it, the prefixes have no z: drive).
 set -euo pipefail
 
-work=${1:?usage: path_detection_e2e.sh WORK WINDOWS_BIN NATIVE_BIN}
-winbin=$(cd "${2:?}" && pwd)
-natbin=$(cd "${3:?}" && pwd)
+source "$(dirname "$0")/e2e_common.sh"
+e2e_start path_detection_e2e.sh "$@"
 shipped=$(cd "$(dirname "$0")/../../data" && pwd)/mainten.ini
-[ -f "$winbin/trwk6.exe" ] || { echo "e2e: no trwk6.exe in $winbin" >&2; exit 2; }
-[ -x "$natbin/trwk6" ] || { echo "e2e: no native trwk6 in $natbin (build the native preset first)" >&2; exit 2; }
 [ -f "$shipped" ] || { echo "e2e: no shipped mainten.ini at $shipped" >&2; exit 2; }
-case "$work" in /|/tmp|/tmp/|"$HOME"|"$HOME"/.wine*) echo "e2e: refusing work folder $work" >&2; exit 2 ;; esac
 
-rm -rf "$work"
-mkdir -p "$work/home/.local/share"
-work=$(cd "$work" && pwd)
-export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-base=$work/base
-cleanup() {
-  for p in "$base" "$work/wine"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
-  [ "${KEEP_E2E:-}" = 1 ] || rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1
-  shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
-}
-
-echo "e2e: booting a fresh prefix"
-WINEPREFIX=$base wineboot -i </dev/null >/dev/null 2>&1 || true
-WINEPREFIX=$base wineserver -w
-rm -f "$base/dosdevices/z:"
-[ -f "$base/user.reg" ] && [ -f "$base/system.reg" ] || { echo "e2e: wineboot made no prefix" >&2; exit 1; }
-
-program="$base/drive_c/Program Files/Tarnwick"
-mkdir -p "$program"
-cp "$winbin/trwk6.exe" "$program/"
 cp "$shipped" "$program/mainten.ini"
-for f in ow.chx ow2.chx cookies1.000 cookies2.000 url.ini; do
-  [ -f "$winbin/$f" ] && cp "$winbin/$f" "$program/"
-done
 check "the shipped settings ask for detection" bash -c 'tr -d "\r" <"$1" | grep -qx Detect=0' _ "$program/mainten.ini"
 
 cp -a "$base" "$work/wine"

@@ -1,0 +1,51 @@
+# Shared set-up of the end-to-end scripts, sourced after `set -euo pipefail` with
+#   e2e_start NAME WORK WINDOWS_BIN NATIVE_BIN
+# It makes WORK afresh (HOME and the freedesktop trash point into it), boots a fresh prefix
+# at $base without a z: drive, copies trwk6.exe and the files shipped beside it into
+# $program, and defines check(). WORK is removed at the end unless KEEP_E2E=1.
+
+e2e_start() {
+  local name=$1
+  work=${2:?usage: $name WORK WINDOWS_BIN NATIVE_BIN}
+  winbin=$(cd "${3:?}" && pwd)
+  natbin=$(cd "${4:?}" && pwd)
+  [ -f "$winbin/trwk6.exe" ] || { echo "e2e: no trwk6.exe in $winbin" >&2; exit 2; }
+  [ -x "$natbin/trwk6" ] || { echo "e2e: no native trwk6 in $natbin (build the native preset first)" >&2; exit 2; }
+  case "$work" in /|/tmp|/tmp/|"$HOME"|"$HOME"/.wine*) echo "e2e: refusing work folder $work" >&2; exit 2 ;; esac
+
+  rm -rf "$work"
+  mkdir -p "$work/home/.local/share"
+  work=$(cd "$work" && pwd)
+  export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  base=$work/base
+  trap e2e_cleanup EXIT
+  fail=0
+
+  echo "e2e: booting a fresh prefix"
+  WINEPREFIX=$base wineboot -i </dev/null >/dev/null 2>&1 || true
+  WINEPREFIX=$base wineserver -w
+  rm -f "$base/dosdevices/z:"
+  [ -f "$base/user.reg" ] && [ -f "$base/system.reg" ] || { echo "e2e: wineboot made no prefix" >&2; exit 1; }
+
+  program="$base/drive_c/Program Files/Tarnwick"
+  mkdir -p "$program"
+  cp "$winbin/trwk6.exe" "$program/"
+  local f
+  for f in ow.chx ow2.chx cookies1.000 cookies2.000 url.ini; do
+    [ -f "$winbin/$f" ] && cp "$winbin/$f" "$program/"
+  done
+  return 0
+}
+
+e2e_cleanup() {
+  local p
+  for p in "$base" "$work/wine"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
+  [ "${KEEP_E2E:-}" = 1 ] || rm -rf "$work"
+}
+
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
+}
