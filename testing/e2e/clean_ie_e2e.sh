@@ -35,23 +35,7 @@ cat >>"$base/user.reg" <<'REG'
 REG
 check "the seed has the RunOnce key" grep -qF '[Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce]' "$base/system.reg"
 
-cp -a "$base" "$work/wine"
-cp -a "$base" "$work/native"
-
-echo "e2e: trwk6.exe --clean ie under Wine"
-set +e
-(cd "$work/wine/drive_c/Program Files/Tarnwick" &&
-  WINEPREFIX=$work/wine wine 'C:\Program Files\Tarnwick\trwk6.exe' --clean ie --accept-licence \
-    >"$work/wine.out" 2>"$work/wine.err" </dev/null)
-wine_code=$?
-WINEPREFIX=$work/wine wineserver -w  # the registry reaches user.reg and system.reg now
-echo "e2e: native trwk6 --clean ie"
-WINEPREFIX=$work/native TRWK_PROGRAM_FOLDER='C:\Program Files\Tarnwick' "$natbin/trwk6" --clean ie --accept-licence \
-  >"$work/native.out" 2>"$work/native.err" </dev/null
-native_code=$?
-set -e
-check "Wine run ends with 0 (was $wine_code)" [ "$wine_code" = 0 ]
-check "native run ends with 0 (was $native_code)" [ "$native_code" = 0 ]
+e2e_run_both --clean ie --accept-licence
 
 # What each run left, in a form that compares: times, free-space figures and CRs masked.
 files_left() { (cd "$1/drive_c" && find ietraces "Program Files/Tarnwick" -printf '%y %p\n' | sort); }

@@ -49,3 +49,26 @@ check() {  # check DESCRIPTION COMMAND...
   shift
   if "$@"; then echo "ok   $what"; else echo "FAIL $what"; fail=1; fi
 }
+
+# Copies the seeded $base to $work/wine and $work/native and runs the same headless
+# command line there: trwk6.exe under Wine, then the Linux build. Output goes to
+# $work/{wine,native}.{out,err}; both runs must end with 0.
+e2e_run_both() {
+  cp -a "$base" "$work/wine"
+  cp -a "$base" "$work/native"
+  local wine_code native_code
+  echo "e2e: trwk6.exe $* under Wine"
+  set +e
+  (cd "$work/wine/drive_c/Program Files/Tarnwick" &&
+    WINEPREFIX=$work/wine wine 'C:\Program Files\Tarnwick\trwk6.exe' "$@" \
+      >"$work/wine.out" 2>"$work/wine.err" </dev/null)
+  wine_code=$?
+  WINEPREFIX=$work/wine wineserver -w  # the registry reaches user.reg and system.reg now
+  echo "e2e: native trwk6 $*"
+  WINEPREFIX=$work/native TRWK_PROGRAM_FOLDER='C:\Program Files\Tarnwick' "$natbin/trwk6" "$@" \
+    >"$work/native.out" 2>"$work/native.err" </dev/null
+  native_code=$?
+  set -e
+  check "Wine run ends with 0 (was $wine_code)" [ "$wine_code" = 0 ]
+  check "native run ends with 0 (was $native_code)" [ "$native_code" = 0 ]
+}

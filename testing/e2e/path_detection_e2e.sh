@@ -17,23 +17,7 @@ shipped=$(cd "$(dirname "$0")/../../data" && pwd)/mainten.ini
 cp "$shipped" "$program/mainten.ini"
 check "the shipped settings ask for detection" bash -c 'tr -d "\r" <"$1" | grep -qx Detect=0' _ "$program/mainten.ini"
 
-cp -a "$base" "$work/wine"
-cp -a "$base" "$work/native"
-
-echo "e2e: first start of trwk6.exe under Wine"
-set +e
-(cd "$work/wine/drive_c/Program Files/Tarnwick" &&
-  WINEPREFIX=$work/wine wine 'C:\Program Files\Tarnwick\trwk6.exe' --clean ie --accept-licence \
-    >"$work/wine.out" 2>"$work/wine.err" </dev/null)
-wine_code=$?
-WINEPREFIX=$work/wine wineserver -w
-echo "e2e: first start of the native trwk6"
-WINEPREFIX=$work/native TRWK_PROGRAM_FOLDER='C:\Program Files\Tarnwick' "$natbin/trwk6" --clean ie --accept-licence \
-  >"$work/native.out" 2>"$work/native.err" </dev/null
-native_code=$?
-set -e
-check "Wine run ends with 0 (was $wine_code)" [ "$wine_code" = 0 ]
-check "native run ends with 0 (was $native_code)" [ "$native_code" = 0 ]
+e2e_run_both --clean ie --accept-licence
 
 # The [Path] section as stored, one key=value a line.
 path_section() {
