@@ -34,6 +34,11 @@ struct CleaningContext {
   // Turns the before/after free space of "C:\" into a chart row.
   std::function<void(const std::string& before, const std::string& after)> recordStatistics =
       [](const std::string&, const std::string&) {};
+  // The cleanings of the user-defined sets ("Clean User.def") and of the plugins ("Clean
+  // Plugins"), which live with the extensions; Clean All runs them last, in this order,
+  // when they are set.
+  std::function<void(CleaningContext&)> cleanUserDefined = nullptr;
+  std::function<void(CleaningContext&)> cleanPlugins = nullptr;
 };
 
 }  // namespace trwk

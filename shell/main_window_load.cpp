@@ -12,15 +12,6 @@
 
 namespace trwk {
 
-void AutomaticChoices::fill() {
-  clean = {{"All", "IE", "Netscape", "Opera", "User.def", "Plugins"}, 0};
-  minute = {{"0", "2", "15", "30", "45"}, 0};
-  day = {{}, 0};
-  for (int d = 0; d <= 30; ++d) day.items.push_back(std::to_string(d));
-  hour = {{}, 0};
-  for (int h = 0; h <= 23; ++h) hour.items.push_back(std::to_string(h));
-}
-
 void MainWindowModel::load() {
   // The step counter follows the numbered order of the load, so a log line tells how far
   // it had got.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/automatic_choices.h"
 #include "cleaning/clean_catalogue.h"
 #include "cleaning/cleaning_context.h"
 #include "cleaning/run_state.h"
@@ -27,23 +28,6 @@ class Trap;
 // The four addresses of url.ini, section "Internet".
 struct UrlAddresses {
   std::string home, home2, mail, info;
-};
-
-// A drop-down list of fixed entries and the 0-based position chosen in it.
-struct ChoiceList {
-  std::vector<std::string> items;
-  int selected = -1;
-  // Chooses the position when it fits the list; otherwise the choice stays.
-  void choose(long position) {
-    if (position >= 0 && position < static_cast<long>(items.size())) selected = static_cast<int>(position);
-  }
-};
-
-// The automatic-cleaning lists of the maintenance page ([Automatic] Day, Hour, Minute,
-// Clean): filled before the settings are read, each with its first entry chosen.
-struct AutomaticChoices {
-  ChoiceList day, hour, minute, clean;
-  void fill();
 };
 
 class MainWindowModel {
