@@ -1,6 +1,10 @@
 #include "cleaning/run_completion.h"
 
 #include "cleaning/ie_cleaner.h"
+#include "cleaning/netscape_cleaner.h"
+#include "cleaning/opera_cleaner.h"
+#include "cleaning/path_availability.h"
+#include "cleaning/windows_cleaner.h"
 #include "foundation/registry_layer.h"
 
 namespace trwk {
@@ -10,11 +14,6 @@ constexpr const char* kSystemDrive = "C:\\";
 
 std::string freeSpaceNow(CleaningContext& context) {
   return driveFreeKB(context.session.platform.files, kSystemDrive);
-}
-
-// A browser takes part in Clean All when every one of its locations is known.
-bool internetExplorerAvailable(const PathValues& paths) {
-  return paths.ie1 != "-" && paths.ie2 != "-" && paths.ie3 != "-";
 }
 
 }  // namespace
@@ -68,10 +67,13 @@ void cleanAll(CleaningContext& context) {
   context.catalogue.fixCheckboxes(kAllFamilies, state.progress);
   context.refresh();
 
+  // A browser takes part when its locations are known; Windows always does.
   if (internetExplorerAvailable(context.paths)) cleanInternetExplorer(context);
-  // Not yet available, and so skipped: the Netscape and Opera cleaners (each only when
-  // its browser is available), then the Windows cleaner, the user-defined sets and the
-  // plugins. Each joins here, in this order, when it is built.
+  if (netscapeAvailable(context.paths)) cleanNetscape(context);
+  if (operaAvailable(context.paths)) cleanOpera(context);
+  cleanWindows(context);
+  if (context.cleanUserDefined) context.cleanUserDefined(context);
+  if (context.cleanPlugins) context.cleanPlugins(context);
 
   state.animation = {0, false};
   completeRun(context);

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "cleaning/path_availability.h"
 #include "testing/sandbox.h"
 
 namespace trwk {
@@ -168,6 +169,34 @@ TEST_F(RunCompletionTest, CleanAllClosingAfterCleaningLeavesNoBox) {
   EXPECT_EQ(closes, 1);
   EXPECT_EQ(doneBoxes(), 0);
   EXPECT_FALSE(state.cleanAllRunning);
+}
+
+TEST_F(RunCompletionTest, CleanAllRunsTheAvailableFamiliesInOrderAndEndsOnceSilentlyWhenAutomatic) {
+  paths.netscape1A = box.path("Users") + "\\";
+  paths.netscape1C = "bo";
+  paths.netscape2 = box.path("NsCache") + "\\";
+  paths.opera1 = box.path("Opera") + "\\";
+  paths.opera2 = "";  // an empty location is as unknown as "-": Opera is left out
+  std::vector<std::string> order;
+  context.refresh = [&] {
+    if (!state.runningFamily.empty() && (order.empty() || order.back() != state.runningFamily))
+      order.push_back(state.runningFamily);
+  };
+  context.cleanUserDefined = [&](CleaningContext&) { order.push_back("User Defined"); };
+  context.cleanPlugins = [&](CleaningContext&) { order.push_back("Plugins"); };
+  state.manualMode = false;
+  cleanAll(context);
+  EXPECT_EQ(order, (std::vector<std::string>{"Netscape", "Windows", "User Defined", "Plugins"}));
+  EXPECT_EQ(recorded.size(), 1u) << "stamped and charted once";
+  EXPECT_EQ(doneBoxes(), 0) << "automatic cleaning shows no done box";
+  EXPECT_EQ(state.lastCleaned, "2026-12-08 14:05:08");
+
+  paths.opera2 = box.path("Opera\\cache4") + "\\";
+  EXPECT_TRUE(operaAvailable(paths));
+  paths.netscape2 = "-";
+  EXPECT_FALSE(netscapeAvailable(paths));
+  paths.ie1 = paths.ie2 = paths.ie3 = box.path("x");
+  EXPECT_TRUE(internetExplorerAvailable(paths));
 }
 
 }  // namespace

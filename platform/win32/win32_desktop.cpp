@@ -89,7 +89,105 @@ bool Win32Desktop::startProgram(const std::string& path, const std::string& argu
   return ShellExecuteExW(&info) != FALSE;
 }
 
+namespace {
+
+bool onWine() {
+  static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+std::optional<std::wstring> environment(const wchar_t* name) {
+  DWORD need = GetEnvironmentVariableW(name, nullptr, 0);
+  if (need == 0) return std::nullopt;
+  std::wstring value(need, L'\0');
+  DWORD got = GetEnvironmentVariableW(name, value.data(), need);
+  if (got == 0 || got >= need) return std::nullopt;
+  value.resize(got);
+  return value;
+}
+
+// The host folder Wine keeps its recycle bin in, found as Wine finds it (the freedesktop
+// trash: $XDG_DATA_HOME/Trash, else $HOME/.local/share/Trash, where Wine hands HOME on as
+// WINEHOMEDIR), as a path this process can open.
+std::optional<std::string> wineTrashFolder() {
+  std::wstring path;
+  if (auto xdg = environment(L"XDG_DATA_HOME"); xdg && !xdg->empty() && xdg->front() == L'/') {
+    using ToDos = WCHAR* (*)(LPCSTR);
+    auto toDos = reinterpret_cast<ToDos>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+    if (!toDos) return std::nullopt;
+    const std::wstring trash = *xdg + L"/Trash";
+    int need = WideCharToMultiByte(CP_UTF8, 0, trash.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (need <= 0) return std::nullopt;
+    std::string unixPath(std::size_t(need), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, trash.c_str(), -1, unixPath.data(), need, nullptr, nullptr);
+    WCHAR* dos = toDos(unixPath.c_str());
+    if (!dos) return std::nullopt;
+    path = dos;
+    HeapFree(GetProcessHeap(), 0, dos);
+  } else if (auto home = environment(L"WINEHOMEDIR"); home && home->rfind(L"\\??\\", 0) == 0) {
+    path = L"\\\\?\\" + home->substr(4) + L"\\.local\\share\\Trash";
+  } else {
+    return std::nullopt;
+  }
+  if (!fitsCodePage(path)) return std::nullopt;  // no name this program could pass on
+  return narrow(path);
+}
+
+// Everything inside a folder, one level at a time; a link is removed as itself.
+bool emptyFolder(Files& files, const std::string& folder) {
+  bool all = true;
+  ListOptions everything;
+  everything.files = everything.folders = everything.hiddenAndSystem = true;
+  for (const DirEntry& entry : files.list(folder + "\\*", everything)) {
+    const std::string path = folder + "\\" + entry.name;
+    try {
+      if (entry.isFolder && !entry.isLink) {
+        all = emptyFolder(files, path) && all;
+        if (entry.readOnly) files.clearAttributes(path);
+        files.removeFolder(path);
+      } else {
+        if (entry.readOnly && !entry.isLink) files.clearAttributes(path);
+        files.deleteFile(path);
+      }
+    } catch (const Failure&) {
+      all = false;
+    }
+  }
+  return all;
+}
+
+// Wine keeps its bin in the host's freedesktop trash, and its own emptying is not safe
+// there: it deletes what a link to a file leads to, and leaves folders behind. So under
+// Wine the trash is emptied here, as the other backend does it: everything in "files" and
+// "info" goes, a link as itself and never what it leads to (one that this system can only
+// reach through the link stays, and the emptying reports failure).
+bool emptyWineTrash() {
+  std::optional<std::string> trash = wineTrashFolder();
+  if (!trash) return false;
+  Win32Files files;
+  DWORD attrs = GetFileAttributesW(widen(*trash).c_str());
+  if (attrs == INVALID_FILE_ATTRIBUTES) return true;  // no bin at all
+  // A bin that is a link leads into someone else's folder: left alone.
+  if (!(attrs & FILE_ATTRIBUTE_DIRECTORY) || (attrs & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  bool ok = true;
+  for (const char* part : {"files", "info"}) {
+    const std::string folder = *trash + "\\" + part;
+    DWORD a = GetFileAttributesW(widen(folder).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) continue;
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY) || (a & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      ok = false;
+      continue;
+    }
+    ok = emptyFolder(files, folder) && ok;
+  }
+  return ok;
+}
+
+}  // namespace
+
 bool Win32Desktop::emptyRecycleBin() {
+  if (onWine()) return emptyWineTrash();
   // The shell reports failure when the bins are already empty; that is no failure here.
   SHQUERYRBINFO content{};
   content.cbSize = sizeof content;
