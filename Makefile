@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 PACKAGES := cmake make g++ ccache googletest libgtest-dev libgmock-dev \
             mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix \
-            wine wine64 xvfb xauth x11-utils imagemagick
+            wine wine64 xvfb xauth x11-utils imagemagick xdotool
 TEST_PREFIX := $(CURDIR)/build/wineprefix-test
 NATIVE_PREFIX := $(CURDIR)/build/wineprefix-native
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Shows trwk6.exe under Wine on a sandbox prefix of its own: the licence agreement of a
-# first start; then the main job, a headless Clean All over Internet Explorer traces seeded
-# into the sandbox (what was there, what went, what was kept); then the main window of a
-# later start. Saves a screenshot of each window.
+# first start; then the main job, a headless Clean All over traces of Internet Explorer,
+# Netscape, Opera and Windows seeded into the sandbox (what was there, what went, what was
+# kept); then the main window of a later start with its Netscape and Windows pages. Saves
+# a screenshot of each window.
 #   scripts/demo.sh <folder of the Windows programs>      (make demo passes build/windows/bin)
+# DEMO_OUT names the folder for the sandbox and the screenshots (default: build/).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,10 +17,15 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 
-prefix=$root/build/demo-prefix
-home=$root/build/demo-home
-shot=$root/build/demo-screenshot.png
-mainshot=$root/build/demo-main-window.png
+out=${DEMO_OUT:-$root/build}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+prefix=$out/demo-prefix
+home=$out/demo-home
+shot=$out/demo-screenshot.png
+mainshot=$out/demo-main-window.png
+netscapeshot=$out/demo-netscape-page.png
+windowsshot=$out/demo-windows-page.png
 # Wine links the user's folders to HOME and empties the trash under XDG_DATA_HOME: both
 # point into the build folder so that nothing of the real home is ever reached.
 rm -rf "$home"
@@ -70,24 +77,71 @@ echo "demo: screenshot of the licence agreement: $shot"
 wineserver -k
 wait || true
 
-# Internet Explorer traces in the sandbox user's profile: history, temporary files, typed
-# URLs and cookies, two of them on the keep list.
+# The traces, all in the sandbox prefix. Internet Explorer: history, temporary files,
+# typed URLs and cookies, two of them on the keep list.
 user=$(cd "$prefix/drive_c/users" && ls | grep -vx Public | head -n 1)
-profile="$prefix/drive_c/users/$user"
-traces=("$profile/Local Settings/History" "$profile/Local Settings/Temporary Internet Files" "$profile/Cookies")
-mkdir -p "${traces[0]}/History.IE5/MSHist012026" "${traces[1]}/Content.IE5/Q1W2E3R4" "${traces[2]}"
-echo "[InternetShortcut]" >"${traces[0]}/History.IE5/MSHist012026/news.url"
-echo "history index" >"${traces[0]}/History.IE5/index.dat"
-echo "<html>" >"${traces[1]}/Content.IE5/Q1W2E3R4/index[1].htm"
-echo "GIF89a" >"${traces[1]}/Content.IE5/Q1W2E3R4/banner[2].gif"
-echo "cache index" >"${traces[1]}/Content.IE5/index.dat"
+c=$prefix/drive_c
+profile="$c/users/$user"
+ie=("$profile/Local Settings/History" "$profile/Local Settings/Temporary Internet Files" "$profile/Cookies")
+mkdir -p "${ie[0]}/History.IE5/MSHist012026" "${ie[1]}/Content.IE5/Q1W2E3R4" "${ie[2]}"
+echo "[InternetShortcut]" >"${ie[0]}/History.IE5/MSHist012026/news.url"
+echo "history index" >"${ie[0]}/History.IE5/index.dat"
+echo "<html>" >"${ie[1]}/Content.IE5/Q1W2E3R4/index[1].htm"
+echo "GIF89a" >"${ie[1]}/Content.IE5/Q1W2E3R4/banner[2].gif"
+echo "cache index" >"${ie[1]}/Content.IE5/index.dat"
 for cookie in bank mail ads tracker shop; do
-  printf 'id\n%s\n%s.example/\n' "$RANDOM" "$cookie" >"${traces[2]}/$user@$cookie[1].txt"
+  printf 'id\n%s\n%s.example/\n' "$RANDOM" "$cookie" >"${ie[2]}/$user@$cookie[1].txt"
 done
-echo "cookie index" >"${traces[2]}/index.dat"
+echo "cookie index" >"${ie[2]}/index.dat"
 printf '%s\r\n' "$user@bank[1].txt" "$user@mail[1].txt" >"$install/cookies1.lst"
+
+# Netscape: one user with history, cookies (one on the keep list), typed addresses among
+# the preferences, and a cache.
+ns="$c/Program Files/Netscape/Users/$user"
+mkdir -p "$ns/Cache"
+echo "visited pages" >"$ns/netscape.hst"
+printf '# Netscape HTTP Cookie File\n.bank.example\tTRUE\t/\tFALSE\t2000000000\tsession\tkeep\n.ads.example\tTRUE\t/\tFALSE\t2000000000\ttrack\t4711\n.tracker.example\tTRUE\t/\tFALSE\t2000000000\tuid\t99\n' >"$ns/cookies.txt"
+printf '.bank.example\tTRUE\t/\tFALSE\t2000000000\tsession\tkeep\r\n' >"$install/cookies2.lst"
+printf '// Mozilla User Preferences\nuser_pref("browser.url_history.URL_1", "http://typed.example/");\nuser_pref("browser.startup.homepage", "http://home.example/");\nuser_pref("browser.url_history.URL_2", "http://secret.example/");\n' >"$ns/prefs.js"
+echo 'user_pref("li.enabled", true);' >"$ns/liprefs.js"
+echo "<html>bookmarks</html>" >"$ns/bookmark.htm"
+for page in M1A2B3C4.htm M5D6E7F8.gif; do echo "cached" >"$ns/Cache/$page"; done
+
+# Opera: window layout, history, cookies, visited links and a cache.
+opera="$c/Program Files/Opera"
+mkdir -p "$opera/Cache4"
+for f in opera.win global.dat cookies4.dat opera.dir vlink4.dat opera6.ini; do echo "in use: $f" >"$opera/$f"; done
+for page in opr00001.htm opr00002.gif; do echo "cached" >"$opera/Cache4/$page"; done
+
+# Windows: recent documents, downloaded program files, temporary files (one from today,
+# two older), scandisk's fragments, the Run and Find histories and the recycle bin.
+recent="$profile/Recent"
+temp="$c/windows/temp"
+downloaded="$c/windows/Downloaded Program Files"
+mkdir -p "$recent" "$temp" "$downloaded/CONFLICT.1"
+for doc in letter.doc budget.xls; do echo "link" >"$recent/$doc.lnk"; done
+echo "control" >"$downloaded/viewer.ocx"
+echo "setup" >"$downloaded/CONFLICT.1/viewer.inf"
+echo "old" >"$temp/~demo0001.tmp"
+echo "old" >"$temp/~demo0002.tmp"
+echo "today" >"$temp/~demo0003.tmp"
+touch -d '3 days ago' "$temp/~demo0001.tmp"
+touch -d '2 days ago' "$temp/~demo0002.tmp"
+echo "fragment" >"$c/FILE0000.CHK"
+for key in RunMRU 'Doc Find Spec MRU'; do
+  k="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\$key"
+  for v in a b c; do wine reg add "$k" /v $v /d "demo-$v\\1" /f >/dev/null 2>&1; done
+  wine reg add "$k" /v MRUList /d cba /f >/dev/null 2>&1
+done
+trash=$XDG_DATA_HOME/Trash
+mkdir -p "$trash/files" "$trash/info"
+for f in report.doc holiday.jpg; do
+  echo "deleted" >"$trash/files/$f"
+  printf '[Trash Info]\nPath=/home/demo/%s\nDeletionDate=2026-01-01T10:00:00\n' "$f" >"$trash/info/$f.trashinfo"
+done
+
 win_profile="C:\\users\\$user"
-# The shipped settings with the located folders, the five items ticked and level 2.
+# The shipped settings with the located folders, the items 1 to 21 ticked and level 2.
 while IFS= read -r line; do
   line=${line%$'\r'}
   case "$line" in
@@ -96,8 +150,13 @@ while IFS= read -r line; do
       printf 'IE1=%s\\Local Settings\\History\\\r\n' "$win_profile"
       printf 'IE2=%s\\Local Settings\\Temporary Internet Files\\\r\n' "$win_profile"
       printf 'IE3=%s\\Cookies\\\r\n' "$win_profile"
-      printf 'IE4=%s\\Local Settings\\Temporary Internet Files\\Content.IE5\\\r\n' "$win_profile" ;;
-    Value[1-5]=0) printf '%s=1\r\n' "${line%=0}" ;;
+      printf 'IE4=%s\\Local Settings\\Temporary Internet Files\\Content.IE5\\\r\n' "$win_profile"
+      printf 'Netscape1A=C:\\Program Files\\Netscape\\Users\\\r\nNetscape1B=0\r\nNetscape1C=%s\r\n' "$user"
+      printf 'Netscape2=C:\\Program Files\\Netscape\\Users\\%s\\Cache\\\r\n' "$user"
+      printf 'Opera1=C:\\Program Files\\Opera\\\r\nOpera2=C:\\Program Files\\Opera\\Cache4\\\r\n'
+      printf 'Win1=%s\\Recent\\\r\nWin2=C:\\windows\\temp\\\r\n' "$win_profile"
+      printf 'Win3=C:\\windows\\Downloaded Program Files\\\r\n' ;;
+    Value[1-9]=0 | Value1[0-9]=0 | Value2[01]=0) printf '%s=1\r\n' "${line%=0}" ;;
     Safetylevel=1) printf 'Safetylevel=2\r\n' ;;
     *) printf '%s\r\n' "$line" ;;
   esac
@@ -106,43 +165,66 @@ for n in 1 2 3; do
   wine reg add 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' /v "url$n" /d "http://site$n.example/" /f >/dev/null 2>&1
 done
 
+# Every seeded file, by where it lies, and the seeded registry values.
 listing() {
-  for t in "${traces[@]}"; do (cd "$profile" && find "${t#"$profile"/}" -type f); done | LC_ALL=C sort
+  {
+    for t in "${ie[@]}" "$recent"; do (cd "$profile" && find "${t#"$profile"/}" -type f); done
+    (cd "$c" && find "Program Files/Netscape" "Program Files/Opera" "windows/Downloaded Program Files" -type f
+     find windows/temp -maxdepth 1 -name '~demo*'
+     find . -maxdepth 1 -iname '*.chk' -printf '%P\n')
+    (cd "$trash" && find files -type f -printf 'Trash/%p\n')
+  } | LC_ALL=C sort
 }
-typed_urls() {
-  wine reg query 'HKCU\Software\Microsoft\Internet Explorer\TypedURLs' 2>/dev/null | tr -d '\r' | grep -F REG_SZ ||
-    echo "    (no typed URLs)"
+registry_values() {
+  local key
+  for key in 'Internet Explorer\TypedURLs' 'Windows\CurrentVersion\Explorer\RunMRU' \
+    'Windows\CurrentVersion\Explorer\Doc Find Spec MRU'; do
+    # A key that cleaning removed is no error here.
+    { wine reg query "HKCU\\Software\\Microsoft\\$key" 2>/dev/null || true; } | tr -d '\r' |
+      awk -v k="$key" '/REG_SZ/ { print k ": " $1 " = " $3 }'
+  done
 }
-before=$root/build/demo-before.txt
-after=$root/build/demo-after.txt
-listing >"$before"
+before=$out/demo-before.txt
+after=$out/demo-after.txt
+{ listing; registry_values; } | LC_ALL=C sort >"$before"
 echo
-echo "demo: the traces in the sandbox profile before cleaning:"
+echo "demo: the traces in the sandbox before cleaning:"
 sed 's/^/    /' "$before"
-echo "demo: typed URLs before cleaning:"
-typed_urls
-echo "demo: keep list (cookies1.lst): $(tr -d '\r' <"$install/cookies1.lst" | paste -sd ' ')"
+echo "demo: keep lists: cookies1.lst: $(tr -d '\r' <"$install/cookies1.lst" | paste -sd ' ')"
+echo "      cookies2.lst: $(tr -d '\r' <"$install/cookies2.lst" | tr '\t' ' ')"
 
 echo
 echo "demo: trwk6.exe --clean all --accept-licence"
 (cd "$install" && wine 'C:\Program Files\Tarnwick\trwk6.exe' --clean all --accept-licence) | tr -d '\r' | sed 's/^/    /'
-listing >"$after"
+
+{ listing; registry_values; } | LC_ALL=C sort >"$after"
 echo
 echo "demo: removed:"
 LC_ALL=C comm -23 "$before" "$after" | sed 's/^/    /'
 echo "demo: kept:"
 LC_ALL=C comm -12 "$before" "$after" | sed 's/^/    /'
-echo "demo: typed URLs after cleaning:"
-typed_urls
+echo "demo: rewritten or put back:"
+echo "    Netscape cookies.txt (the keep list): $(tr -d '\r' <"$ns/cookies.txt" | tr '\t' ' ' | paste -sd '|')"
+echo "    Netscape prefs.js:"
+tr -d '\r' <"$ns/prefs.js" | sed 's/^/        /'
+echo "    Opera opera.win: the clean layout shipped beside the program ($(wc -c <"$opera/opera.win") bytes)"
 if [ -s "$install/trwk.log" ]; then
   echo "demo: run log (trwk.log):"
   tr -d '\r' <"$install/trwk.log" | sed 's/^/    /'
 fi
-kept_ok=1
-for cookie in bank mail; do [ -f "${traces[2]}/$user@$cookie[1].txt" ] || kept_ok=0; done
-for cookie in ads tracker shop; do [ -f "${traces[2]}/$user@$cookie[1].txt" ] && kept_ok=0; done
-if [ "$kept_ok" != 1 ]; then
-  echo "demo: the cookies were not cleaned as the keep list says" >&2
+problems=()
+for cookie in bank mail; do [ -f "${ie[2]}/$user@$cookie[1].txt" ] || problems+=("IE cookie $cookie was not kept"); done
+for cookie in ads tracker shop; do [ -f "${ie[2]}/$user@$cookie[1].txt" ] && problems+=("IE cookie $cookie is left"); done
+cmp -s "$ns/cookies.txt" "$install/cookies2.lst" || problems+=("Netscape cookies.txt is not the keep list")
+grep -q url_history "$ns/prefs.js" && problems+=("Netscape typed addresses are left")
+grep -q homepage "$ns/prefs.js" || problems+=("Netscape prefs.js lost a preference")
+for f in "$ns/netscape.hst" "$opera/cookies4.dat" "$recent/letter.doc.lnk" "$temp/~demo0001.tmp" "$c/FILE0000.CHK" \
+  "$trash/files/report.doc"; do
+  [ -e "$f" ] && problems+=("${f#"$c"/} is left")
+done
+[ -f "$temp/~demo0003.tmp" ] || problems+=("today's temporary file went")
+if [ ${#problems[@]} != 0 ]; then
+  printf 'demo: %s\n' "${problems[@]}" >&2
   exit 1
 fi
 
@@ -154,5 +236,22 @@ start_trwk6
 wait_for_window "Tarnwick"
 import -window root "$mainshot"
 echo "demo: screenshot of the main window: $mainshot"
+# A click on the first tab gives the tab strip the focus; the arrow keys then turn its
+# pages as a person would. The first tab lies at the same place whatever the pages hold.
+if command -v xdotool >/dev/null; then
+  main=$(xdotool search --name '^Tarnwick$' | head -n 1)
+  xdotool mousemove --window "$main" 60 209 click 1
+  sleep 0.5
+  xdotool key Right
+  sleep 1
+  import -window root "$netscapeshot"
+  echo "demo: screenshot of the Netscape page: $netscapeshot"
+  xdotool key Right Right
+  sleep 1
+  import -window root "$windowsshot"
+  echo "demo: screenshot of the Windows page: $windowsshot"
+else
+  echo "demo: no xdotool here, so no screenshots of the other pages"
+fi
 wineserver -k
 wait || true

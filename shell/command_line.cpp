@@ -33,7 +33,7 @@ const std::vector<std::string>& cleanFamilies() {
 }
 
 bool familyAvailable(const std::string& family) {
-  return family == "all" || family == "ie";
+  return family == "all" || family == "ie" || family == "netscape" || family == "opera" || family == "windows";
 }
 
 ParsedCommand parseCommandLine(const std::vector<std::string>& args) {

@@ -18,7 +18,8 @@ struct ParsedCommand {
 
 // The families `--clean` names, in the order of the help text.
 const std::vector<std::string>& cleanFamilies();
-// True for the families this version can clean ("all", "ie").
+// True for the families this version can clean ("all", "ie", "netscape", "opera",
+// "windows"); the user-defined sets and the plugins are not cleaned from here yet.
 bool familyAvailable(const std::string& family);
 
 // args: the arguments after the program's name.

@@ -45,8 +45,8 @@ TEST(CommandLine, CleanTakesOneKnownFamilyAndAnOptionalLicenceAcceptance) {
   EXPECT_EQ(c.family, "all");
   EXPECT_TRUE(c.acceptLicence);
   for (const std::string& family : cleanFamilies()) EXPECT_EQ(parseCommandLine({"--clean", family}).family, family);
-  EXPECT_TRUE(familyAvailable("all") && familyAvailable("ie"));
-  EXPECT_FALSE(familyAvailable("netscape") || familyAvailable("plugins"));
+  for (const char* family : {"all", "ie", "netscape", "opera", "windows"}) EXPECT_TRUE(familyAvailable(family));
+  EXPECT_FALSE(familyAvailable("userdef") || familyAvailable("plugins"));
 
   std::string out, err;
   EXPECT_EQ(run({"--clean", "firefox"}, out, err), kExitCommandLine);
@@ -59,6 +59,7 @@ TEST(CommandLine, CleanTakesOneKnownFamilyAndAnOptionalLicenceAcceptance) {
   EXPECT_EQ(run({"--accept-licence"}, out, err), kExitCommandLine);
   EXPECT_EQ(run({"--clean", "ie", "extra"}, out, err), kExitCommandLine);
   EXPECT_NE(helpText().find("--clean FAMILY"), std::string::npos);
+  EXPECT_NE(helpText().find("all, ie, netscape, opera, windows, userdef, plugins"), std::string::npos);
 }
 
 TEST(ConsoleUi, PrintsEachBoxWithTheDefaultAnswer) {

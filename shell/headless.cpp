@@ -9,6 +9,33 @@
 namespace trwk {
 namespace {
 
+// What `--clean` runs for each available family, and the name it is announced by.
+struct HeadlessFamily {
+  const char* option;
+  const char* title;
+  void (MainWindowModel::*clean)();
+};
+
+constexpr HeadlessFamily kFamilies[] = {
+    {"all", "all families", &MainWindowModel::cleanAllPressed},
+    {"ie", "Internet Explorer", &MainWindowModel::cleanIE},
+    {"netscape", "Netscape", &MainWindowModel::cleanNetscape},
+    {"opera", "Opera", &MainWindowModel::cleanOpera},
+    {"windows", "Windows", &MainWindowModel::cleanWindows},
+};
+
+const HeadlessFamily* headlessFamily(const std::string& option) {
+  for (const HeadlessFamily& f : kFamilies)
+    if (option == f.option) return &f;
+  return nullptr;
+}
+
+std::string availableList() {
+  std::string list;
+  for (const HeadlessFamily& f : kFamilies) list += (list.empty() ? "'" : ", '") + std::string(f.option) + "'";
+  return list;
+}
+
 // The windows of the start-up sequence, none of them on screen. The agreement is taken
 // as accepted only when the command line says so; otherwise it is declined, which ends
 // the run before any setting is read or written.
@@ -35,6 +62,7 @@ class HeadlessViews : public StartupViews, public MainWindowViews {
   void refresh() override {}
   void showTips(TipsModel& tips) override { tips.ok(); }  // a notice for people at the screen
   void showIeCookies(IeCookiesModel&) override {}
+  void showNetscapeCookies(NetscapeCookiesModel&) override {}
   void closeOtherWindows() override {}
   void close() override {}
 
@@ -45,9 +73,10 @@ class HeadlessViews : public StartupViews, public MainWindowViews {
 }  // namespace
 
 int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream& out, std::ostream& err) {
-  if (!familyAvailable(options.family)) {
-    err << kProgramName << ": cleaning '" << options.family
-        << "' is not available yet in this version; 'all' and 'ie' are.\n";
+  const HeadlessFamily* family = familyAvailable(options.family) ? headlessFamily(options.family) : nullptr;
+  if (!family) {
+    err << kProgramName << ": cleaning '" << options.family << "' is not available yet in this version; "
+        << availableList() << " are.\n";
     return kExitNotAvailable;
   }
   Application app(platform, options.startup);
@@ -61,14 +90,11 @@ int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream&
   if (views.agreementAsked) out << "Licence agreement and disclaimer accepted (--accept-licence).\n";
   Session& session = *app.session();
   MainWindowModel& main = *app.mainWindow();
-  out << kProductName << " " << kVersion << ": cleaning " << (options.family == "all" ? "all families" : "Internet Explorer")
-      << " with the settings in " << session.maintenIni() << "\n";
+  out << kProductName << " " << kVersion << ": cleaning " << family->title << " with the settings in "
+      << session.maintenIni() << "\n";
   out.flush();
 
-  if (options.family == "all")
-    main.cleanAllPressed();
-  else
-    main.cleanIE();
+  (main.*family->clean)();
 
   out << main.state.statusText << "\n";
   // Closing after cleaning has unloaded the window already; a second unload does nothing.

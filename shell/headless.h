@@ -13,7 +13,7 @@
 namespace trwk {
 
 struct HeadlessOptions {
-  std::string family;          // "all" or "ie" (see familyAvailable)
+  std::string family;          // "all", "ie", "netscape", ... (see familyAvailable)
   bool acceptLicence = false;  // accept the agreement here instead of stopping
   StartupOptions startup;
 };

@@ -2,7 +2,11 @@
 
 #include "cleaning/ie_cleaner.h"
 #include "cleaning/ie_cookies_model.h"
+#include "cleaning/netscape_cleaner.h"
+#include "cleaning/netscape_cookies_model.h"
+#include "cleaning/opera_cleaner.h"
 #include "cleaning/run_completion.h"
+#include "cleaning/windows_cleaner.h"
 #include "foundation/trap.h"
 #include "shell/tips_model.h"
 
@@ -16,6 +20,7 @@ class NoViews : public MainWindowViews {
   void refresh() override {}
   void showTips(TipsModel&) override {}
   void showIeCookies(IeCookiesModel&) override {}
+  void showNetscapeCookies(NetscapeCookiesModel&) override {}
   void closeOtherWindows() override {}
   void close() override {}
 };
@@ -128,6 +133,18 @@ void MainWindowModel::cleanIE() {
   runCleaning(cleanInternetExplorer);
 }
 
+void MainWindowModel::cleanNetscape() {
+  runCleaning(trwk::cleanNetscape);
+}
+
+void MainWindowModel::cleanOpera() {
+  runCleaning(trwk::cleanOpera);
+}
+
+void MainWindowModel::cleanWindows() {
+  runCleaning(trwk::cleanWindows);
+}
+
 void MainWindowModel::cleanAllPressed() {
   runCleaning(cleanAll);
 }
@@ -137,6 +154,12 @@ void MainWindowModel::openIeCookies() {
   // Loaded before the window appears, so a missing cookie folder is explained first.
   cookies.load();
   views_->showIeCookies(cookies);
+}
+
+void MainWindowModel::openNetscapeCookies() {
+  NetscapeCookiesModel cookies(context_);
+  cookies.load();
+  views_->showNetscapeCookies(cookies);
 }
 
 void MainWindowModel::animationTick() {

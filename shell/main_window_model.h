@@ -99,10 +99,14 @@ class MainWindowModel {
   void setStatus(const std::string& text);
 
   void setItemTicked(int number, bool ticked);
-  void cleanIE();          // "&Clean IE"
-  void cleanAllPressed();  // "Clean All"
-  void openIeCookies();    // "Cookies" on the Internet Explorer page
-  void animationTick();    // the status animation timer
+  void cleanIE();              // "&Clean IE"
+  void cleanNetscape();        // "Clean Netscape"
+  void cleanOpera();           // "Clean Opera"
+  void cleanWindows();         // "Clean Windows"
+  void cleanAllPressed();      // "Clean All"
+  void openIeCookies();        // "Cookies" on the Internet Explorer page
+  void openNetscapeCookies();  // "Cookies" on the Netscape page
+  void animationTick();        // the status animation timer
   // The "Auto-detect" tool buttons: a family's detection followed by its Save, and
   // "Auto-detect All", every detection and then every Save.
   enum PathFamily { kDetectIE, kDetectNetscape, kDetectOpera, kDetectWindows };

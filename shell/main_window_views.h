@@ -6,6 +6,7 @@ namespace trwk {
 
 class TipsModel;
 class IeCookiesModel;
+class NetscapeCookiesModel;
 
 class MainWindowViews {
  public:
@@ -15,6 +16,8 @@ class MainWindowViews {
   virtual void showTips(TipsModel& tips) = 0;  // modal, owned by the main window
   // The "Internet Explorer Cookies" window, modal, owned by the main window.
   virtual void showIeCookies(IeCookiesModel& cookies) = 0;
+  // The "Netscape Cookies" window, modal, owned by the main window.
+  virtual void showNetscapeCookies(NetscapeCookiesModel& cookies) = 0;
   virtual void closeOtherWindows() = 0;  // every open window of the program but this one
   virtual void close() = 0;              // destroys the window; the program ends
 };

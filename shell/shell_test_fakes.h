@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cleaning/ie_cookies_model.h"
+#include "cleaning/netscape_cookies_model.h"
 #include "platform/desktop.h"
 #include "shell/agreement_model.h"
 #include "shell/main_window_model.h"
@@ -41,6 +42,9 @@ class RecordingViews : public StartupViews, public MainWindowViews {
   std::function<void(AgreementModel&)> agreementScript = [](AgreementModel& a) { a.agree(); };
   std::function<void(TipsModel&)> tipsScript = [](TipsModel& t) { t.ok(); };
   std::function<void(IeCookiesModel&)> cookiesScript = [](IeCookiesModel& c) { c.cancel(); };
+  std::function<void(NetscapeCookiesModel&)> netscapeCookiesScript = [](NetscapeCookiesModel& c) {
+    c.cancel();
+  };
   // Anything a test wants to look at while a window is up.
   std::function<void(const std::string&)> onCall;
   std::string lastPicture;
@@ -73,6 +77,10 @@ class RecordingViews : public StartupViews, public MainWindowViews {
   void showIeCookies(IeCookiesModel& c) override {
     record("ie cookies");
     cookiesScript(c);
+  }
+  void showNetscapeCookies(NetscapeCookiesModel& c) override {
+    record("netscape cookies");
+    netscapeCookiesScript(c);
   }
   void closeOtherWindows() override { record("close others"); }
   void close() override { record("close main"); }

@@ -7,6 +7,8 @@
 
 #include "cleaning/win32/ie_cookies_resource.h"
 #include "cleaning/win32/ie_cookies_view.h"
+#include "cleaning/win32/netscape_cookies_resource.h"
+#include "cleaning/win32/netscape_cookies_view.h"
 #include "platform/win32/win32_ui.h"
 #include "shell/win32/resource.h"
 #include "shell/win32/statistics_chart_view.h"
@@ -30,8 +32,28 @@ constexpr PageControl kPageControls[] = {
     {IDC_CLEAN_IE, MainWindowModel::kInternetExplorer},
     {IDC_IE_COOKIES, MainWindowModel::kInternetExplorer},
     {IDC_NOTICE_IE, MainWindowModel::kInternetExplorer},
+    {IDC_ITEM_FIRST + 5, MainWindowModel::kNetscape},
+    {IDC_ITEM_FIRST + 6, MainWindowModel::kNetscape},
+    {IDC_ITEM_FIRST + 7, MainWindowModel::kNetscape},
+    {IDC_ITEM_FIRST + 8, MainWindowModel::kNetscape},
+    {IDC_CLEAN_NETSCAPE, MainWindowModel::kNetscape},
+    {IDC_NETSCAPE_COOKIES, MainWindowModel::kNetscape},
     {IDC_NOTICE_NETSCAPE, MainWindowModel::kNetscape},
+    {IDC_ITEM_FIRST + 9, MainWindowModel::kOpera},
+    {IDC_ITEM_FIRST + 10, MainWindowModel::kOpera},
+    {IDC_ITEM_FIRST + 11, MainWindowModel::kOpera},
+    {IDC_ITEM_FIRST + 12, MainWindowModel::kOpera},
+    {IDC_CLEAN_OPERA, MainWindowModel::kOpera},
     {IDC_NOTICE_OPERA, MainWindowModel::kOpera},
+    {IDC_ITEM_FIRST + 13, MainWindowModel::kWindows},
+    {IDC_ITEM_FIRST + 14, MainWindowModel::kWindows},
+    {IDC_ITEM_FIRST + 15, MainWindowModel::kWindows},
+    {IDC_ITEM_FIRST + 16, MainWindowModel::kWindows},
+    {IDC_ITEM_FIRST + 17, MainWindowModel::kWindows},
+    {IDC_ITEM_FIRST + 18, MainWindowModel::kWindows},
+    {IDC_ITEM_FIRST + 19, MainWindowModel::kWindows},
+    {IDC_ITEM_FIRST + 20, MainWindowModel::kWindows},
+    {IDC_CLEAN_WINDOWS, MainWindowModel::kWindows},
     {IDC_SAFETY_GROUP, MainWindowModel::kMaintenance},
     {IDC_SAFETY_SLIDER, MainWindowModel::kMaintenance},
     {IDC_SAFETY_LABEL, MainWindowModel::kMaintenance},
@@ -61,7 +83,50 @@ constexpr PageControl kPageControls[] = {
 };
 
 constexpr int kNoticeIds[] = {IDC_NOTICE_IE, IDC_NOTICE_NETSCAPE, IDC_NOTICE_OPERA};
-constexpr int kIeItems = 5;
+
+// The cleaning toolbar of each browser page, hidden with the page's browser greyed out.
+struct ToolbarButton {
+  int id;
+  std::size_t browser;  // index into the catalogue's browsers
+};
+
+constexpr ToolbarButton kToolbarButtons[] = {
+    {IDC_CLEAN_IE, MainWindowModel::kIE},
+    {IDC_IE_COOKIES, MainWindowModel::kIE},
+    {IDC_CLEAN_NETSCAPE, MainWindowModel::kNetscapeBrowser},
+    {IDC_NETSCAPE_COOKIES, MainWindowModel::kNetscapeBrowser},
+    {IDC_CLEAN_OPERA, MainWindowModel::kOperaBrowser},
+};
+
+// The boxes of the four fixed families (items 1 to 21) live on their pages here.
+constexpr int kFixedItems = 21;
+
+// The colour of the tab strip's page body as the strip paints it (a visual style may paint
+// it lighter than the dialog), so that the boxes on a page stand on the page's colour.
+COLORREF pageColour(HWND tabs) {
+  RECT r{};
+  GetClientRect(tabs, &r);
+  COLORREF colour = CLR_INVALID;
+  if (r.right > 16 && r.bottom > 16) {
+    HDC screen = GetDC(tabs);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    colour = GetPixel(memory, r.right / 2, r.bottom - 8);  // inside the body, clear of its edge
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(tabs, screen);
+  }
+  return colour == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : colour;
+}
+
+bool onPage(int id) {
+  for (const PageControl& control : kPageControls)
+    if (control.id == id) return true;
+  return false;
+}
 
 bool inRange(int id, int first, int count) {
   return id >= first && id < first + count;
@@ -84,6 +149,17 @@ bool MainWindowView::onInit() {
   // The pages' controls lie over the tab control: it goes to the bottom of the z-order so
   // that it never paints over them.
   SetWindowPos(item(IDC_TABS), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // A group box paints only its frame; were it to hide the page body from the tab strip,
+  // what an earlier page showed there would stay on screen.
+  for (const PageControl& control : kPageControls) {
+    HWND w = item(control.id);
+    wchar_t cls[16] = {};
+    GetClassNameW(w, cls, 16);
+    if (lstrcmpiW(cls, L"Button") == 0 && (GetWindowLongPtrW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+      SetWindowLongPtrW(w, GWL_EXSTYLE, GetWindowLongPtrW(w, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
+  }
+  pageColour_ = pageColour(item(IDC_TABS));
+  pageBrush_ = CreateSolidBrush(pageColour_);
   SendMessageW(item(IDC_SAFETY_SLIDER), TBM_SETRANGE, TRUE, MAKELPARAM(1, 5));
   SendMessageW(item(IDC_STATUS), WM_SIZE, 0, 0);
   paths_ = std::make_unique<PathsPageView>(hwnd(), model_.locations, model_.pathSettings, model_.detection);
@@ -105,7 +181,7 @@ void MainWindowView::refresh() {
   setCaption(model_.caption);
   refreshTabs();
   refreshPages();
-  refreshInternetExplorer();
+  refreshItems();
   refreshMaintenance();
   // The page refreshes itself whenever it is shown.
   if (paths_) paths_->setShown(model_.page == MainWindowModel::kPaths);
@@ -116,6 +192,11 @@ void MainWindowView::refresh() {
   SendMessageW(item(IDC_STATUS), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(status.c_str()));
   refreshTimer();
   if (model_.page == MainWindowModel::kStatistics) InvalidateRect(item(IDC_STATS_CHART), nullptr, FALSE);
+  // Hidden controls leave their pixels behind on the page: a new page is painted afresh.
+  if (model_.page != shownPage_) {
+    RedrawWindow(item(IDC_TABS), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    shownPage_ = model_.page;
+  }
   if (model_.picturePath != picture_.path()) {
     picture_.load(model_.picturePath);
     InvalidateRect(item(IDC_MAIN_PICTURE), nullptr, FALSE);
@@ -149,8 +230,8 @@ void MainWindowView::refreshPages() {
   const CleanCatalogue& catalogue = model_.catalogue;
   for (const PageControl& control : kPageControls) {
     bool visible = control.page == model_.page;
-    if (control.id == IDC_CLEAN_IE || control.id == IDC_IE_COOKIES)
-      visible = visible && catalogue.browsers[MainWindowModel::kIE].toolbarVisible;
+    for (const ToolbarButton& button : kToolbarButtons)
+      if (control.id == button.id) visible = visible && catalogue.browsers[button.browser].toolbarVisible;
     for (std::size_t b = 0; b < catalogue.browsers.size(); ++b)
       if (control.id == kNoticeIds[b]) visible = visible && catalogue.browsers[b].noticeVisible;
     setVisible(control.id, visible);
@@ -159,8 +240,8 @@ void MainWindowView::refreshPages() {
     setText(kNoticeIds[b], catalogue.browsers[b].notice);
 }
 
-void MainWindowView::refreshInternetExplorer() {
-  for (int n = 1; n <= kIeItems; ++n) {
+void MainWindowView::refreshItems() {
+  for (int n = 1; n <= kFixedItems; ++n) {
     const CleanItem& it = model_.catalogue.item(n);
     const int id = IDC_ITEM_FIRST + n - 1;
     setText(id, it.label);
@@ -234,6 +315,14 @@ void MainWindowView::onCommand(int id, int code) {
     model_.cleanIE();
   else if (id == IDC_IE_COOKIES)
     model_.openIeCookies();
+  else if (id == IDC_CLEAN_NETSCAPE)
+    model_.cleanNetscape();
+  else if (id == IDC_NETSCAPE_COOKIES)
+    model_.openNetscapeCookies();
+  else if (id == IDC_CLEAN_OPERA)
+    model_.cleanOpera();
+  else if (id == IDC_CLEAN_WINDOWS)
+    model_.cleanWindows();
   else if (id == IDC_CLEAN_ALL)
     model_.cleanAllPressed();
   else if (inRange(id, IDC_AUTODETECT_FIRST, 4))
@@ -254,6 +343,11 @@ void MainWindowView::showIeCookies(IeCookiesModel& cookies) {
   // The model has loaded the window's lists already.
   IeCookiesView view(cookies);
   view.runModal(IDD_IE_COOKIES, hwnd());
+}
+
+void MainWindowView::showNetscapeCookies(NetscapeCookiesModel& cookies) {
+  NetscapeCookiesView view(cookies);
+  view.runModal(IDD_NETSCAPE_COOKIES, hwnd());
 }
 
 void MainWindowView::closeOtherWindows() {
@@ -284,6 +378,8 @@ void MainWindowView::onClose() {
 }
 
 void MainWindowView::onDestroy() {
+  if (pageBrush_) DeleteObject(pageBrush_);
+  pageBrush_ = nullptr;
   PostQuitMessage(0);
 }
 
@@ -322,6 +418,12 @@ bool MainWindowView::onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) 
       result = TRUE;
       return true;
     }
+    case WM_CTLCOLORSTATIC:  // boxes, labels, the slider and read-only boxes
+    case WM_CTLCOLORBTN:     // the corners of the push buttons
+      if (!pageBrush_ || !onPage(GetDlgCtrlID(reinterpret_cast<HWND>(lp)))) return false;
+      SetBkColor(reinterpret_cast<HDC>(wp), pageColour_);
+      result = reinterpret_cast<INT_PTR>(pageBrush_);
+      return true;
     case WM_SIZE: SendMessageW(item(IDC_STATUS), WM_SIZE, 0, 0); return true;
     default: return false;
   }

@@ -19,6 +19,7 @@ class MainWindowView : public DialogView, public MainWindowViews {
   void refresh() override;
   void showTips(TipsModel& tips) override;
   void showIeCookies(IeCookiesModel& cookies) override;
+  void showNetscapeCookies(NetscapeCookiesModel& cookies) override;
   void closeOtherWindows() override;
   void close() override;
 
@@ -32,7 +33,7 @@ class MainWindowView : public DialogView, public MainWindowViews {
  private:
   void refreshTabs();
   void refreshPages();
-  void refreshInternetExplorer();
+  void refreshItems();  // the boxes of the browser and Windows pages
   void refreshMaintenance();
   void refreshTimer();
   void setEnabled(int id, bool enabled);
@@ -43,7 +44,10 @@ class MainWindowView : public DialogView, public MainWindowViews {
   std::unique_ptr<PathsPageView> paths_;  // the "Paths" page, a child dialog of its own
   std::vector<int> tabPages_;             // the page each tab of the strip shows
   int timerInterval_ = 0;                 // 0 while the animation timer is off
-  bool refreshing_ = false;               // control changes made by refresh are not the user's
+  int shownPage_ = -1;                    // the page the controls were last set for
+  COLORREF pageColour_ = 0;               // the tab strip's page body, behind the pages' controls
+  HBRUSH pageBrush_ = nullptr;
+  bool refreshing_ = false;  // control changes made by refresh are not the user's
 };
 
 }  // namespace trwk::win32

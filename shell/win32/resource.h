@@ -50,6 +50,11 @@
 #define IDC_AUTODETECT_ALL 504
 // Statistics page: the "Recovered Hard-Drive Space (Kb)" chart.
 #define IDC_STATS_CHART 510
+// Netscape, Opera and Windows pages: their cleaning buttons.
+#define IDC_CLEAN_NETSCAPE 520
+#define IDC_NETSCAPE_COOKIES 521
+#define IDC_CLEAN_OPERA 522
+#define IDC_CLEAN_WINDOWS 523
 
 // The status animation's timer on the main window.
 #define IDT_ANIMATION 1
