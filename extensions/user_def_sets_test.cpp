@@ -1,0 +1,344 @@
+#include "extensions/user_def_sets.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/text_encoding.h"
+#include "testing/fault_files.h"
+#include "testing/memory_registry.h"
+#include "testing/sandbox.h"
+
+namespace trwk {
+namespace {
+
+// The sandbox's files, plus folders that only claim to exist (drive roots and system
+// folders a test must never reach for real).
+class ClaimedFolders : public testing::FaultFiles {
+ public:
+  using FaultFiles::FaultFiles;
+  std::set<std::string> claimed;  // upper case
+  bool folderExists(const std::string& path) override {
+    return claimed.count(upperCp1252(path)) > 0 || FaultFiles::folderExists(path);
+  }
+  std::vector<DirEntry> list(const std::string& pattern, const ListOptions& options) override {
+    for (const std::string& c : claimed)
+      if (upperCp1252(pattern).rfind(c, 0) == 0) return {};
+    return FaultFiles::list(pattern, options);
+  }
+};
+
+class UserDefTest : public ::testing::Test {
+ protected:
+  testing::Sandbox box;
+  ClaimedFolders files{box.files()};
+  testing::MemoryRegistry registry;
+  Session session{{files, registry, box.desktop(), box.clock, box.random, box.ui}, box.root()};
+  CleanCatalogue catalogue;
+  RunState state;
+  PathValues paths;
+  std::vector<std::string> keep;
+  CleaningContext context{session, catalogue, state, paths, keep};
+
+  void SetUp() override {
+    catalogue.userDefFlags = {"0", "1", "0", "1"};
+    catalogue.userDefNames = {"One", "Two", "Three", "Four"};
+    for (int k = 1; k <= 4; ++k) box.writeFile(userDefBaseName(k), "");
+  }
+  void claim(const std::string& folder) { files.claimed.insert(upperCp1252(folder)); }
+  std::string list(int set) { return box.readFile(userDefListName(set)); }
+  bool has(const std::string& relative) {
+    return box.files().fileExists(box.path(relative)) || box.files().folderExists(box.path(relative));
+  }
+  std::string log() {
+    return files.fileExists(session.log.path()) ? box.files().readAll(session.log.path()) : "";
+  }
+};
+
+TEST_F(UserDefTest, ChooserShowsActiveSetsAndRowOneEditsTheFourthList) {
+  box.writeFile(userDefListName(2), "C:\\two\r\n");
+  box.writeFile(userDefListName(4), "C:\\four a\r\nC:\\four b\r\n");
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  EXPECT_EQ(sets.chooser.rows, (std::vector<std::string>{"Two", "Four"}));
+  EXPECT_EQ(sets.chosenSet, 2);
+  EXPECT_EQ(sets.entries, (std::vector<std::string>{"C:\\two"}));
+  EXPECT_TRUE(sets.addEnabled && sets.removeEnabled && sets.fileListEnabled);
+
+  sets.chooseRow(1);
+  EXPECT_EQ(sets.chosenSet, 4);
+  EXPECT_EQ(sets.entries.size(), 2u);
+  sets.chooseOption(UserDefOption::FolderAndSubfolders);
+  sets.add();
+  EXPECT_EQ(list(4), "C:\\four a\r\nC:\\four b\r\n" + box.root() + "\r\n");
+  EXPECT_EQ(list(2), "C:\\two\r\n");
+
+  UserDefViewer viewer(session, catalogue);
+  viewer.open();
+  EXPECT_EQ(viewer.chooser.rows, sets.chooser.rows);
+  EXPECT_EQ(viewer.entries, (std::vector<std::string>{"C:\\two"}));
+  viewer.chooseRow(1);
+  EXPECT_EQ(viewer.entries.size(), 3u);
+  viewer.done();
+  EXPECT_TRUE(viewer.closed);
+}
+
+TEST_F(UserDefTest, NoActiveSetClearsAndDisablesAndNeverWritesAList) {
+  box.writeFile(userDefListName(2), "C:\\keep me\r\n");
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  catalogue.userDefFlags = {"0", "0", "0", "0"};
+  sets.fixUserDef();
+  EXPECT_TRUE(sets.chooser.rows.empty());
+  EXPECT_TRUE(sets.entries.empty());
+  EXPECT_FALSE(sets.addEnabled || sets.removeEnabled || sets.fileListEnabled);
+  sets.save();
+  sets.add();
+  EXPECT_EQ(list(2), "C:\\keep me\r\n");  // the switched-off set keeps its list
+
+  UserDefViewer viewer(session, catalogue);
+  viewer.open();
+  EXPECT_TRUE(viewer.chooser.rows.empty());
+  EXPECT_TRUE(viewer.entries.empty());
+}
+
+TEST_F(UserDefTest, UnreadableFlagsAndMissingListsAreLoggedAndLeaveEmptyLists) {
+  catalogue.userDefFlags = {"x", "0", "1", "0"};
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  EXPECT_EQ(sets.chooser.rows, (std::vector<std::string>{"Three"}));
+  EXPECT_TRUE(sets.entries.empty());
+  UserDefViewer viewer(session, catalogue);
+  viewer.open();
+  const std::string text = log();
+  EXPECT_NE(text.find("\tfixUserDef at line 1 - "), std::string::npos) << text;
+  EXPECT_NE(text.find("\tfillUserDefList at line 1 - "), std::string::npos) << text;
+  EXPECT_NE(text.find("\tForm4.fixUserDef at line 1"), std::string::npos) << text;
+  EXPECT_NE(text.find("\tForm4.fillUserDefList at line 1 - "), std::string::npos) << text;
+  EXPECT_NE(text.find("(53)"), std::string::npos) << text;
+}
+
+TEST_F(UserDefTest, OptionsSetWhatCanBeUsed) {
+  UserDefSets sets(session, catalogue, box.root());
+  sets.chooseOption(UserDefOption::SingleFiles);  // no rows yet: nothing switched on
+  EXPECT_FALSE(sets.fileListEnabled);
+  sets.fixUserDef();
+  sets.chooseOption(UserDefOption::AllFilesInFolder);
+  EXPECT_FALSE(sets.fileListEnabled || sets.patternEnabled);
+  sets.chooseOption(UserDefOption::SingleFiles);
+  EXPECT_TRUE(sets.fileListEnabled && sets.patternEnabled);
+  sets.chooseOption(UserDefOption::FolderAndSubfolders);
+  EXPECT_FALSE(sets.fileListEnabled || sets.patternEnabled);
+}
+
+TEST_F(UserDefTest, GuardedFoldersAskWithoutRegardToCase) {
+  claim("C:\\WINDOWS");
+  claim("C:\\WINDOWS\\SYSTEM");
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  sets.chooseOption(UserDefOption::FolderAndSubfolders);
+  ASSERT_TRUE(sets.browser.setPath("C:\\WINDOWS"));
+  box.ui.answer(Answer::Yes);
+  sets.add();
+  ASSERT_EQ(box.ui.boxes.size(), 1u);
+  const MessageBox& asked = box.ui.boxes[0];
+  EXPECT_EQ(asked.text, "Do you want to remove the folder C:\\WINDOWS and subfolders ");
+  EXPECT_EQ(asked.title, "Are you sure??");
+  EXPECT_EQ(asked.buttons, Buttons::YesNo);
+  EXPECT_EQ(asked.icon, Icon::Critical);
+  EXPECT_EQ(asked.defaultButton, 2);
+  EXPECT_EQ(sets.entries, (std::vector<std::string>{"C:\\WINDOWS"}));
+
+  ASSERT_TRUE(sets.browser.setPath("C:\\WINDOWS\\SYSTEM"));
+  sets.add();
+  EXPECT_EQ(box.ui.boxes.size(), 1u);
+  EXPECT_EQ(list(2), "C:\\WINDOWS\r\nC:\\WINDOWS\\SYSTEM\r\n");
+  for (const char* guarded : {"c:\\", "C:\\Windows", "D:\\", "d:\\WINDOWS", "E:\\", "f:\\"})
+    EXPECT_TRUE(UserDefSets::isGuarded(guarded)) << guarded;
+  for (const char* free : {"G:\\", "C:\\WINDOWS\\SYSTEM", "C:\\Windows2", "E:\\Windows"})
+    EXPECT_FALSE(UserDefSets::isGuarded(free)) << free;
+}
+
+TEST_F(UserDefTest, AllFilesOfADriveRootAskAndOnlyYesAdds) {
+  claim("D:\\");
+  box.writeFile(userDefBaseName(2), "C:\\from base\r\n");
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  sets.chooseOption(UserDefOption::AllFilesInFolder);
+  ASSERT_TRUE(sets.browser.setDrive("D:"));
+  box.ui.answer(Answer::No);
+  sets.add();
+  ASSERT_EQ(box.ui.boxes.size(), 1u);
+  EXPECT_EQ(box.ui.boxes[0].text, "Do you want to remove all files in folder D:\\");
+  EXPECT_TRUE(sets.entries.empty());
+  EXPECT_EQ(list(2), "C:\\from base\r\n");  // saved all the same
+
+  box.ui.answer(Answer::Yes);
+  sets.add();
+  EXPECT_EQ(sets.entries, (std::vector<std::string>{"D:\\*.*"}));
+  EXPECT_EQ(list(2), "C:\\from base\r\nD:\\*.*\r\n");
+}
+
+TEST_F(UserDefTest, DuplicatesAreAddedOnceAndSingleFilesNeedASelection) {
+  box.writeFile("Data\\Temp\\a.txt", "a");
+  box.writeFile(userDefListName(2), box.path("Data\\Temp") + "\\*.*   \r\n");
+  UserDefSets sets(session, catalogue, box.path("Data\\Temp"));
+  sets.fixUserDef();
+  sets.chooseOption(UserDefOption::AllFilesInFolder);
+  sets.add();  // the stored entry differs only by trailing spaces
+  sets.chooseOption(UserDefOption::FolderAndSubfolders);
+  sets.add();
+  sets.add();
+  EXPECT_EQ(sets.entries.size(), 2u);
+
+  sets.chooseOption(UserDefOption::SingleFiles);
+  sets.add();  // no file selected
+  EXPECT_EQ(sets.entries.size(), 2u);
+  sets.chooseOption(UserDefOption::FolderAndSubfolders);
+  sets.doubleClickFile(0);  // a double click adds the file whatever the option
+  EXPECT_EQ(sets.entries.back(), box.path("Data\\Temp\\a.txt"));
+  EXPECT_EQ(sets.option, UserDefOption::FolderAndSubfolders);
+  EXPECT_TRUE(box.ui.boxes.empty());
+}
+
+TEST_F(UserDefTest, SaveReportsAMissingBaseOrAFailedWrite) {
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  sets.entries = {"C:\\a", "C:\\b"};
+  box.files().deleteFile(box.path(userDefBaseName(2)));
+  sets.save();
+  ASSERT_EQ(box.ui.boxes.size(), 1u);
+  EXPECT_EQ(box.ui.boxes[0].text, "53");
+  EXPECT_EQ(list(2), "C:\\a\r\nC:\\b\r\n");
+
+  files.fail("replaceAtomically", 70);
+  sets.entries = {};
+  sets.save();
+  ASSERT_EQ(box.ui.boxes.size(), 3u);
+  EXPECT_EQ(box.ui.boxes[2].text, "Operation Failed");
+  EXPECT_EQ(list(2), "C:\\a\r\nC:\\b\r\n");  // the old list is whole
+}
+
+TEST_F(UserDefTest, ACommaEntryStaysOneEntryAndIsRemovedExactly) {
+  box.writeFile("Temp,old\\x.tmp", "x");
+  box.writeFile("Temp\\keep.tmp", "k");
+  UserDefSets sets(session, catalogue, box.path("Temp,old"));
+  sets.fixUserDef();
+  sets.chooseOption(UserDefOption::FolderAndSubfolders);
+  sets.add();
+  sets.fixUserDef();  // reload from the file
+  EXPECT_EQ(sets.entries, (std::vector<std::string>{box.path("Temp,old")}));
+
+  catalogue.item(23).ticked = true;
+  state.cleanAllRunning = true;
+  cleanUserDefined(context, sets);
+  EXPECT_FALSE(has("Temp,old"));
+  EXPECT_TRUE(has("Temp\\keep.tmp"));
+
+  sets.doubleClickEntry(0);
+  EXPECT_TRUE(sets.entries.empty());
+  EXPECT_EQ(list(2), "");
+}
+
+TEST_F(UserDefTest, CleaningRemovesFilesFoldersAndMasksAndAdvancesOncePerTickedSet) {
+  box.writeFile("f\\single.txt", "s");
+  box.writeFile("f\\other.txt", "o");
+  box.writeFile("tree\\sub\\deep.txt", "d");
+  box.writeFile("masked\\a.tmp", "a");
+  box.writeFile("masked\\b.txt", "b");
+  box.writeFile("masked\\c.tmp\\inner.txt", "c");
+  box.writeFile(userDefListName(1), box.path("f\\single.txt") + "\r\n\r\n" + box.path("nothing here") +
+                                        "\r\n" + box.path("tree") + "\\\r\n" + box.path("masked\\*.tmp") +
+                                        "\r\n");
+  box.writeFile(userDefListName(3), "");
+  catalogue.item(22).ticked = true;
+  catalogue.item(24).ticked = true;
+  state.progress = {0, 10};
+  std::vector<std::string> statuses;
+  context.refresh = [&] { statuses.push_back(state.statusText); };
+  state.cleanAllRunning = true;
+  cleanUserDefined(context);
+  EXPECT_EQ(state.progress.value, 2);
+  EXPECT_EQ(state.runningFamily, "User Defined");
+  EXPECT_FALSE(has("f\\single.txt"));
+  EXPECT_TRUE(has("f\\other.txt"));
+  EXPECT_FALSE(has("tree"));
+  EXPECT_FALSE(has("masked\\a.tmp"));
+  EXPECT_FALSE(has("masked\\c.tmp"));
+  EXPECT_TRUE(has("masked\\b.txt"));
+  ASSERT_FALSE(statuses.empty());
+  EXPECT_EQ(statuses.front(), "Please Wait");
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Removing User.def " + box.path("f\\single.txt")),
+            statuses.end());
+  EXPECT_TRUE(box.ui.boxes.empty());
+}
+
+TEST_F(UserDefTest, ARunOfItsOwnStartsAndCompletesTheRun) {
+  catalogue.item(22).ticked = true;
+  catalogue.item(23).ticked = true;
+  catalogue.item(23).enabled = false;  // cleared when the run is prepared
+  cleanUserDefined(context);
+  EXPECT_EQ(state.progress.value, 1);
+  EXPECT_EQ(state.progress.max, 1);
+  EXPECT_FALSE(catalogue.item(23).ticked);
+  ASSERT_EQ(box.ui.boxes.size(), 1u);
+  EXPECT_EQ(box.ui.boxes[0].text, "Cleaning System...Done");
+  EXPECT_TRUE(state.runningFamily.empty());
+  EXPECT_NE(log().find("removeUserdefinedSel"), std::string::npos);  // set 1 has no list yet
+}
+
+TEST_F(UserDefTest, UnsafeLinesAreRefusedAndLoggedAndRemoveNothing) {
+  box.writeFile("victim\\v.txt", "v");
+  box.writeFile("a\\b.txt", "b");
+  const std::string lines[] = {
+      box.path("a\\..\\victim"),
+      box.path("a\\.\\..\\victim"),
+      box.path("a\\...\\victim"),
+      "victim",
+      "\\\\server\\share\\victim",
+      box.path("a/../victim"),
+      "C:\\",
+      "C:\\\\",
+      box.path("victim") + std::string(1, '\0') + "x",
+  };
+  std::string content;
+  for (const std::string& line : lines) content += line + "\r\n";
+  box.writeFile(userDefListName(1), content);
+  catalogue.item(22).ticked = true;
+  state.cleanAllRunning = true;
+  cleanUserDefined(context);
+  EXPECT_TRUE(has("victim\\v.txt"));
+  EXPECT_TRUE(has("a\\b.txt"));
+  const std::string text = log();
+  std::size_t refusals = 0;
+  for (std::size_t at = text.find("Refused entry"); at != std::string::npos;
+       at = text.find("Refused entry", at + 1))
+    ++refusals;
+  EXPECT_EQ(refusals, 9u) << text;
+  EXPECT_TRUE(refusalOf(box.path("Temp,old  ")).empty());
+  EXPECT_TRUE(refusalOf("G:\\*.*").empty());
+}
+
+TEST_F(UserDefTest, ListLinesEndAtAnyLineBreakAndThousandsAreHandled) {
+  using namespace std::string_literals;
+  const std::string binary = "e\0\xff,x"s;
+  box.writeFile("odd.lst", "a\rb\r\nc\nd\r\r\n"s + binary);
+  EXPECT_EQ(readUserDefLines(files, box.path("odd.lst")),
+            (std::vector<std::string>{"a", "b", "c", "d", "", binary}));
+
+  std::string many;
+  for (int i = 0; i < 2000; ++i) many += box.path("gone\\file" + std::to_string(i)) + ".tmp\r\n";
+  box.writeFile(userDefListName(2), many);
+  box.writeFile("gone\\file1999.tmp", "last");
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  EXPECT_EQ(sets.entries.size(), 2000u);
+  catalogue.item(23).ticked = true;
+  state.cleanAllRunning = true;
+  cleanUserDefined(context);
+  EXPECT_FALSE(has("gone\\file1999.tmp"));
+  EXPECT_EQ(state.progress.value, 1);
+}
+
+}  // namespace
+}  // namespace trwk

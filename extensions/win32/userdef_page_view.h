@@ -1,0 +1,69 @@
+#pragma once
+// The Win32 view of the main window's "User.def" page: a child dialog laid over the tab
+// control, shown while that page is selected. It holds the "User Defined" frame (the four
+// sets' "Activate" boxes and names), the sets' clean items, the "User.def Files" frame,
+// the "All Files" frame with its drive, folder and file lists, "Clean User.def" and
+// "Defined Files".
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cleaning/clean_catalogue.h"
+#include "extensions/user_def_sets.h"
+#include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
+#include "shell/win32/dialog_view.h"
+
+namespace trwk::win32 {
+
+// What the page asks of the main window.
+struct UserDefPageActions {
+  // A click on set k's "Activate" box (k = 0..3): the main window stores it through the
+  // catalogue (setUserDefActivation), which refreshes the set lists.
+  std::function<void(int set, bool on)> activate = [](int, bool) {};
+  // An edit of set k's name box (setUserDefName).
+  std::function<void(int set, const std::string& name)> rename = [](int, const std::string&) {};
+  // "Clean User.def": the main window runs cleanUserDefined through its cleaning run.
+  std::function<void()> cleanUserDef = [] {};
+  // "Defined Files": the main window opens "User Defined Files" (UserDefViewerView).
+  std::function<void()> showDefinedFiles = [] {};
+  // Runs after each action of the page (the main window repaints what depends on it).
+  std::function<void()> afterAction = [] {};
+};
+
+class UserDefPageView : public DialogView {
+ public:
+  // Creates the page, hidden, as a child of parent. area: where it goes, in the
+  // parent's dialog units.
+  UserDefPageView(HWND parent, UserDefSets& sets, CleanCatalogue& catalogue, UserDefPageActions actions,
+                  RECT area = {14, 134, 386, 372});
+
+  void setShown(bool shown);
+  void refresh() override;
+
+ protected:
+  // A page appearing must not take the focus from the main window.
+  bool onInit() override { return true; }
+  void onCommand(int id, int code) override;
+
+ private:
+  void act(const std::function<void()>& action);
+  void setBoxText(int id, const std::string& text);
+  std::string controlText(int id) const;
+  void enable(int id, bool on);
+  // Fills a list only when its rows changed, so that scrolling and the caret stay put.
+  void showRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown, bool combo);
+  void refreshSets();
+  void refreshEditor();
+  void refreshPickers();
+  void onSetsCommand(int id, int code);
+  void onPickersCommand(int id, int code);
+
+  UserDefSets& sets_;
+  CleanCatalogue& catalogue_;
+  UserDefPageActions actions_;
+  std::vector<std::string> shownChooser_, shownEntries_, shownDrives_, shownFolders_, shownFiles_;
+  bool filled_ = false;
+  bool refreshing_ = false;  // control changes made by refresh are not the user's
+};
+
+}  // namespace trwk::win32
