@@ -1,0 +1,57 @@
+#pragma once
+// The Win32 view of the main window's "Plugins" page: a child dialog laid over the tab
+// control, shown while that page is selected. "Available Plugins" is a list whose rows
+// carry check boxes: a click on a row's box or the space key on the highlighted row
+// ticks or clears it, and the row's item data (LB_GETITEMDATA) is 1 while it is ticked.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "extensions/plugin_info.h"
+#include "extensions/plugins.h"
+#include "extensions/win32/plugin_info_view.h"
+#include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
+#include "shell/win32/dialog_view.h"
+
+namespace trwk::win32 {
+
+// What the page asks of the main window.
+struct PluginsPageActions {
+  // "Clean Plugins": the main window runs cleanPlugins through its cleaning run.
+  std::function<void()> cleanPlugins = [] {};
+  // Runs after each action of the page (the main window repaints its status).
+  std::function<void()> afterAction = [] {};
+};
+
+class PluginsPageView : public DialogView {
+ public:
+  // Creates the page, hidden, as a child of parent. area: where it goes, in the
+  // parent's dialog units.
+  PluginsPageView(HWND parent, Plugins& model, PluginsPageActions actions, RECT area = {14, 134, 386, 372});
+
+  void setShown(bool shown);
+  void refresh() override;
+
+ protected:
+  // A page appearing must not take the focus from the main window.
+  bool onInit() override;
+  void onCommand(int id, int code) override;
+  bool onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
+
+ private:
+  static LRESULT CALLBACK listProcedure(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                        DWORD_PTR self);
+  void toggle(int row);
+  void drawRow(const DRAWITEMSTRUCT& draw);
+  int checkWidth() const;
+  int listSelection() const;
+
+  Plugins& model_;
+  PluginsPageActions actions_;
+  PluginInfo info_;
+  PluginInfoView infoView_{info_};
+  std::vector<std::string> shownNames_;
+  bool filled_ = false;
+};
+
+}  // namespace trwk::win32
