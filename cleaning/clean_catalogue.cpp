@@ -227,12 +227,16 @@ void CleanCatalogue::fixSliderSettings() {
 
 void CleanCatalogue::setAutoStart(Session& session, bool on) {
   autoStart = on;
+  constexpr const char* kRunSubkey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   RegistryLayer registry(session.platform.registry, session.platform.ui);
-  if (on)
+  if (on) {
+    // The layer sets values only under an existing key, and a profile may lack the Run
+    // key; without it the box would look ticked while nothing starts with Windows.
+    session.platform.registry.createKey(RootKey::CurrentUser, kRunSubkey);
     registry.setStringValue(kRunKey, kRunValue, session.inFolder("trwk6.exe"));
-  else
-    registry.deleteValue(RootKey::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                         kRunValue);
+  } else {
+    registry.deleteValue(RootKey::CurrentUser, kRunSubkey, kRunValue);
+  }
 }
 
 }  // namespace trwk
