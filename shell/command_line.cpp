@@ -32,9 +32,6 @@ const std::vector<std::string>& cleanFamilies() {
   return families;
 }
 
-bool familyAvailable(const std::string& family) {
-  return family == "all" || family == "ie" || family == "netscape" || family == "opera" || family == "windows";
-}
 
 ParsedCommand parseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return {};
@@ -85,8 +82,8 @@ std::string helpText() {
          familyList() + "\n" +
          "  --accept-licence  with --clean: accept the licence agreement and disclaimer\n" +
          "                    (shown by the first start with windows) without seeing it\n" + "\n" +
-         "Exit codes: 0 done, 2 wrong command line, 3 family not available yet,\n" +
-         "4 licence agreement not accepted, 5 the program cannot start.\n";
+         "Exit codes: 0 done, 2 wrong command line, 4 licence agreement not accepted,\n" +
+         "5 the program cannot start.\n";
 }
 
 std::string versionText() {

@@ -18,9 +18,6 @@ struct ParsedCommand {
 
 // The families `--clean` names, in the order of the help text.
 const std::vector<std::string>& cleanFamilies();
-// True for the families this version can clean ("all", "ie", "netscape", "opera",
-// "windows"); the user-defined sets and the plugins are not cleaned from here yet.
-bool familyAvailable(const std::string& family);
 
 // args: the arguments after the program's name.
 ParsedCommand parseCommandLine(const std::vector<std::string>& args);
@@ -30,7 +27,6 @@ std::string versionText();
 
 // Exit codes of the console commands.
 inline constexpr int kExitCommandLine = 2;      // a command line that cannot be understood
-inline constexpr int kExitNotAvailable = 3;     // a family this version cannot clean yet
 inline constexpr int kExitLicence = 4;          // the licence agreement is not accepted yet
 inline constexpr int kExitCannotStart = 5;      // no system services (on Linux: no Wine prefix)
 

@@ -22,6 +22,8 @@ constexpr HeadlessFamily kFamilies[] = {
     {"netscape", "Netscape", &MainWindowModel::cleanNetscape},
     {"opera", "Opera", &MainWindowModel::cleanOpera},
     {"windows", "Windows", &MainWindowModel::cleanWindows},
+    {"userdef", "the user-defined sets", &MainWindowModel::cleanUserDef},
+    {"plugins", "the plugins", &MainWindowModel::cleanPluginsPressed},
 };
 
 const HeadlessFamily* headlessFamily(const std::string& option) {
@@ -73,11 +75,11 @@ class HeadlessViews : public StartupViews, public MainWindowViews {
 }  // namespace
 
 int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream& out, std::ostream& err) {
-  const HeadlessFamily* family = familyAvailable(options.family) ? headlessFamily(options.family) : nullptr;
+  const HeadlessFamily* family = headlessFamily(options.family);
   if (!family) {
-    err << kProgramName << ": cleaning '" << options.family << "' is not available yet in this version; "
-        << availableList() << " are.\n";
-    return kExitNotAvailable;
+    err << kProgramName << ": there is no family '" << options.family << "' to clean; " << availableList()
+        << " are.\n";
+    return kExitCommandLine;
   }
   Application app(platform, options.startup);
   HeadlessViews views(options.acceptLicence);

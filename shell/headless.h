@@ -13,13 +13,13 @@
 namespace trwk {
 
 struct HeadlessOptions {
-  std::string family;          // "all", "ie", "netscape", ... (see familyAvailable)
+  std::string family;          // "all", "ie", "netscape", ... (see cleanFamilies)
   bool acceptLicence = false;  // accept the agreement here instead of stopping
   StartupOptions startup;
 };
 
-// Returns the exit code: 0 when the run was done, kExitNotAvailable for a family this
-// version cannot clean yet, kExitLicence when the agreement is not accepted and
+// Returns the exit code: 0 when the run was done, kExitCommandLine for a family that does
+// not exist, kExitLicence when the agreement is not accepted and
 // acceptLicence is not given. Steps that fail are in the run log, as with windows.
 int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream& out, std::ostream& err);
 

@@ -38,6 +38,9 @@ MainWindowModel::MainWindowModel(Session& session)
             "Plugins",           "Paths",    "Maintenance", "Statistics"},
       detection(session, locations, paths),
       pathSettings(session, locations, paths, catalogue, detection),
+      userDefSets(session, catalogue),
+      plugins(session),
+      scheduler(session, automatic, state),
       session_(session),
       views_(&noViews),
       context_{session, catalogue, state, paths, ieKeepList} {
@@ -49,6 +52,33 @@ MainWindowModel::MainWindowModel(Session& session)
   context_.recordStatistics = [this](const std::string& before, const std::string& after) {
     statistics.record(before, after, statisticsDay(session_.platform.clock.now()));
   };
+  context_.cleanUserDefined = [this](CleaningContext& context) { cleanUserDefined(context, userDefSets); };
+  context_.cleanPlugins = [this](CleaningContext& context) { trwk::cleanPlugins(context, plugins); };
+  // A set switched on or off, or renamed, changes the set chooser.
+  catalogue.onUserDefChanged = [this] { userDefSets.fixUserDef(); };
+
+  // The schedule's tick runs the chosen family as its button would.
+  scheduler.cleanings = {[this] { runCleaning(cleanAll); },
+                         [this] { runCleaning(cleanInternetExplorer); },
+                         [this] { runCleaning(trwk::cleanNetscape); },
+                         [this] { runCleaning(trwk::cleanOpera); },
+                         [this] { runCleaning(context_.cleanUserDefined); },
+                         [this] { runCleaning(context_.cleanPlugins); }};
+  scheduler.cleaningUnderway = [this] { return cleaning_; };
+  scheduler.refresh = [this] { refresh(); };
+  scheduler.enterTray = [this] {
+    views_->enterTray();
+    visible = false;
+  };
+  scheduler.leaveTray = [this] { views_->leaveTray(); };
+}
+
+void MainWindowModel::fixPlugins() {
+  plugins.fixPlugins();
+}
+
+void MainWindowModel::fixUserDefLists() {
+  userDefSets.fixUserDef();
 }
 
 void MainWindowModel::refresh() {
@@ -73,6 +103,9 @@ void MainWindowModel::keepSelectedPageEnabled() {
 void MainWindowModel::unload() {
   if (unloaded) return;  // a second close while closing changes nothing
   unloaded = true;
+  // An armed schedule ends with the program; stopping it first puts the stored "Close
+  // application after cleaning" back, so that it is what gets written.
+  scheduler.stop();
   const std::string ini = session_.maintenIni();
   Settings& settings = session_.settings;
   catalogue.saveStates(session_);
@@ -117,7 +150,7 @@ void MainWindowModel::setItemTicked(int number, bool ticked) {
   catalogue.item(number).ticked = ticked;
 }
 
-void MainWindowModel::runCleaning(void (*cleaner)(CleaningContext&)) {
+void MainWindowModel::runCleaning(const std::function<void(CleaningContext&)>& cleaner) {
   // The window keeps answering while a run works, so a second press must wait its turn.
   if (cleaning_ || unloaded) return;
   cleaning_ = true;
@@ -147,6 +180,14 @@ void MainWindowModel::cleanWindows() {
 
 void MainWindowModel::cleanAllPressed() {
   runCleaning(cleanAll);
+}
+
+void MainWindowModel::cleanUserDef() {
+  runCleaning(context_.cleanUserDefined);
+}
+
+void MainWindowModel::cleanPluginsPressed() {
+  runCleaning(context_.cleanPlugins);
 }
 
 void MainWindowModel::openIeCookies() {

@@ -7,14 +7,18 @@
 // A model with no views attached works without windows: the headless front end runs
 // the same load, cleaning and unload with a console Ui.
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "automation/automatic_choices.h"
+#include "automation/scheduler.h"
 #include "cleaning/clean_catalogue.h"
 #include "cleaning/cleaning_context.h"
 #include "cleaning/run_state.h"
 #include "cleaning/statistics.h"
+#include "extensions/plugins.h"
+#include "extensions/user_def_sets.h"
 #include "foundation/session.h"
 #include "locations/locations_model.h"
 #include "locations/path_detection.h"
@@ -82,6 +86,11 @@ class MainWindowModel {
   bool showTips = false;  // [Inst] Showtip
   UrlAddresses urls;
   AutomaticChoices automatic;
+  // The User.def page's four sets and the Plugins page's list.
+  UserDefSets userDefSets;
+  Plugins plugins;
+  // Automatic cleaning at an interval ("Start Automatic Cleaning").
+  Scheduler scheduler;
 
   bool loaded = false;
   bool unloaded = false;
@@ -104,6 +113,8 @@ class MainWindowModel {
   void cleanOpera();           // "Clean Opera"
   void cleanWindows();         // "Clean Windows"
   void cleanAllPressed();      // "Clean All"
+  void cleanUserDef();         // "Clean User.def"
+  void cleanPluginsPressed();  // "Clean Plugins"
   void openIeCookies();        // "Cookies" on the Internet Explorer page
   void openNetscapeCookies();  // "Cookies" on the Netscape page
   void animationTick();        // the status animation timer
@@ -126,17 +137,17 @@ class MainWindowModel {
   std::string netscape1B_;  // [Path] Netscape1B as stored, for fixPath
   void readAutomatic(Trap& trap);
   void readUrls();
-  // The set-up of the plugin lists, which arrive with the extensions; nothing yet.
-  void fixPlugins() {}
+  // The plugin lists from the header files of the program folder.
+  void fixPlugins();
   // The maintenance page's two boxes from their stored states.
   void fixMainten();
-  // The User.def sets' lists, which arrive with the extensions; nothing yet.
-  void fixUserDefLists() {}
+  // The User.def set chooser and the chosen set's list.
+  void fixUserDefLists();
   void checkCookieFolder();
   void keepSelectedPageEnabled();
   void openTips();
   void refresh();
-  void runCleaning(void (*cleaner)(CleaningContext&));
+  void runCleaning(const std::function<void(CleaningContext&)>& cleaner);
 
   Session& session_;
   MainWindowViews* views_;

@@ -20,6 +20,10 @@ class MainWindowViews {
   virtual void showNetscapeCookies(NetscapeCookiesModel& cookies) = 0;
   virtual void closeOtherWindows() = 0;  // every open window of the program but this one
   virtual void close() = 0;              // destroys the window; the program ends
+  // Automatic cleaning armed: the icon into the notification area, the window hidden.
+  virtual void enterTray() {}
+  // Automatic cleaning stopped: the icon taken away; the window stays as it is.
+  virtual void leaveTray() {}
 };
 
 }  // namespace trwk

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <streambuf>
@@ -19,7 +20,9 @@
 #include "shell/console_ui.h"
 #include "shell/headless.h"
 #include "shell/startup.h"
+#include "automation/test_clock.h"
 #include "shell/win32/console_output.h"
+#include "shell/win32/main_window_view.h"
 #include "shell/win32/win32_startup_views.h"
 
 namespace {
@@ -69,12 +72,18 @@ int runClean(const trwk::ParsedCommand& command) {
   return trwk::runHeadless(platform, {command.family, command.acceptLicence, {}}, out, err);
 }
 
-int runWindows() {
+int runWindows(const std::optional<trwk::TestClockSetting>& testClock) {
   INITCOMMONCONTROLSEX controls{
       sizeof(controls), ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   trwk::SystemServices services = trwk::makeSystemServices();
-  trwk::SystemClock clock;
+  trwk::SystemClock systemClock;
+  std::optional<trwk::TestClock> fastClock;
+  if (testClock) {
+    fastClock.emplace(*testClock);
+    trwk::win32::MainWindowView::timerDivisor = fastClock->speed();
+  }
+  trwk::Clock& clock = fastClock ? static_cast<trwk::Clock&>(*fastClock) : systemClock;
   trwk::SystemRandom random;
   trwk::win32::Win32Ui ui;
   trwk::Platform platform{*services.files, *services.registry, *services.desktop, clock, random, ui};
@@ -84,10 +93,29 @@ int runWindows() {
   return trwk::win32::Win32Ui::runMessageLoop();
 }
 
+// "--test-clock=<start>,x<speed>" (tests of automatic cleaning only) comes first when it
+// is given: the program's clock then starts at that moment and runs faster. A start
+// without it never looks further.
+std::optional<trwk::TestClockSetting> takeTestClock(std::vector<std::string>& args, bool& bad) {
+  if (args.empty() || args[0].rfind(trwk::kTestClockOption, 0) != 0) return std::nullopt;
+  std::optional<trwk::TestClockSetting> setting =
+      trwk::parseTestClock(args[0].substr(std::string(trwk::kTestClockOption).size()));
+  bad = !setting;
+  args.erase(args.begin());
+  return setting;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  trwk::ParsedCommand command = trwk::parseCommandLine(arguments());
+  std::vector<std::string> args = arguments();
+  bool badClock = false;
+  std::optional<trwk::TestClockSetting> testClock = takeTestClock(args, badClock);
+  if (badClock) {
+    trwk::win32::writeConsole("trwk6: the test clock must read --test-clock=YYYY-MM-DDTHH:MM:SS,xN\n", true);
+    return trwk::kExitCommandLine;
+  }
+  trwk::ParsedCommand command = trwk::parseCommandLine(args);
   if (command.command == trwk::Command::Clean) {
     try {
       return runClean(command);
@@ -104,7 +132,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return code;
   }
   try {
-    return runWindows();
+    return runWindows(testClock);
   } catch (const std::exception& e) {
     MessageBoxW(nullptr, trwk::win32::toWide(e.what()).c_str(), L"Tarnwick", MB_OK | MB_ICONERROR);
     return 1;

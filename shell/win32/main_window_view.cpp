@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "automation/win32/automation_resource.h"
 #include "cleaning/win32/ie_cookies_resource.h"
 #include "cleaning/win32/ie_cookies_view.h"
 #include "cleaning/win32/netscape_cookies_resource.h"
@@ -12,6 +14,7 @@
 #include "platform/win32/win32_ui.h"
 #include "shell/win32/resource.h"
 #include "shell/win32/statistics_chart_view.h"
+#include "extensions/win32/userdef_viewer_view.h"
 #include "shell/win32/tips_view.h"
 
 namespace trwk::win32 {
@@ -62,15 +65,6 @@ constexpr PageControl kPageControls[] = {
     {IDC_TAB_ACTIVATE_FIRST + 1, MainWindowModel::kMaintenance},
     {IDC_TAB_ACTIVATE_FIRST + 2, MainWindowModel::kMaintenance},
     {IDC_TAB_ACTIVATE_FIRST + 3, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_GROUP, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_ACTIVATE_FIRST + 0, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_ACTIVATE_FIRST + 1, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_ACTIVATE_FIRST + 2, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_ACTIVATE_FIRST + 3, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_NAME_FIRST + 0, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_NAME_FIRST + 1, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_NAME_FIRST + 2, MainWindowModel::kMaintenance},
-    {IDC_USERDEF_NAME_FIRST + 3, MainWindowModel::kMaintenance},
     {IDC_SETTINGS_GROUP, MainWindowModel::kMaintenance},
     {IDC_AUTOMATIC_CLOSE, MainWindowModel::kMaintenance},
     {IDC_AUTOSTART, MainWindowModel::kMaintenance},
@@ -165,6 +159,31 @@ bool MainWindowView::onInit() {
   paths_ = std::make_unique<PathsPageView>(hwnd(), model_.locations, model_.pathSettings, model_.detection);
   // A Save may switch clean items on or off and change the notices.
   paths_->afterAction = [this] { refresh(); };
+
+  UserDefPageActions userDefActions;
+  userDefActions.activate = [this](int set, bool on) { model_.setUserDefActivation(set, on); };
+  userDefActions.rename = [this](int set, const std::string& name) { model_.setUserDefName(set, name); };
+  userDefActions.cleanUserDef = [this] { model_.cleanUserDef(); };
+  userDefActions.showDefinedFiles = [this] { showDefinedFiles(); };
+  userDefActions.afterAction = [this] { refresh(); };
+  userDef_ = std::make_unique<UserDefPageView>(hwnd(), model_.userDefSets, model_.catalogue, userDefActions);
+
+  PluginsPageActions pluginActions;
+  pluginActions.cleanPlugins = [this] { model_.cleanPluginsPressed(); };
+  pluginActions.afterAction = [this] { refresh(); };
+  plugins_ = std::make_unique<PluginsPageView>(hwnd(), model_.plugins, pluginActions);
+
+  scheduler_ = std::make_unique<SchedulerPanelView>(hwnd(), model_.automatic, model_.scheduler);
+  // Arming changes the close box and the timer, and hides the window.
+  scheduler_->afterAction = [this] { refresh(); };
+  tray_ = std::make_unique<TrayIcon>(hwnd());
+  tray_->restore = [this] {
+    ShowWindow(hwnd(), SW_SHOW);
+    SetForegroundWindow(hwnd());
+    model_.visible = true;
+    refresh();
+  };
+  tray_->close = [this] { model_.unload(); };
   return false;
 }
 
@@ -185,12 +204,16 @@ void MainWindowView::refresh() {
   refreshMaintenance();
   // The page refreshes itself whenever it is shown.
   if (paths_) paths_->setShown(model_.page == MainWindowModel::kPaths);
+  if (userDef_) userDef_->setShown(model_.page == MainWindowModel::kUserDef);
+  if (plugins_) plugins_->setShown(model_.page == MainWindowModel::kPlugins);
+  if (scheduler_) scheduler_->setShown(model_.page == MainWindowModel::kMaintenance);
   const RunState& state = model_.state;
   SendMessageW(item(IDC_PROGRESS), PBM_SETRANGE32, 0, state.progress.max);
   SendMessageW(item(IDC_PROGRESS), PBM_SETPOS, static_cast<WPARAM>(state.progress.value), 0);
   std::wstring status = toWide(state.statusText);
   SendMessageW(item(IDC_STATUS), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(status.c_str()));
   refreshTimer();
+  refreshScheduleTimer();
   if (model_.page == MainWindowModel::kStatistics) InvalidateRect(item(IDC_STATS_CHART), nullptr, FALSE);
   // Hidden controls leave their pixels behind on the page: a new page is painted afresh.
   if (model_.page != shownPage_) {
@@ -255,13 +278,7 @@ void MainWindowView::refreshMaintenance() {
   const int level = catalogue.safetyLevel.empty() ? 5 : catalogue.safetyLevel[0] - '0';
   SendMessageW(item(IDC_SAFETY_SLIDER), TBM_SETPOS, TRUE, level);
   setText(IDC_SAFETY_LABEL, catalogue.safetyLabel);
-  for (int i = 0; i < 4; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    setChecked(IDC_TAB_ACTIVATE_FIRST + i, catalogue.tabBoxes[k]);
-    setChecked(IDC_USERDEF_ACTIVATE_FIRST + i, catalogue.userDefFlags[k] == "1");
-    setEditText(IDC_USERDEF_NAME_FIRST + i, catalogue.userDefNames[k]);
-    setEnabled(IDC_USERDEF_NAME_FIRST + i, catalogue.userDefNameEnabled[k]);
-  }
+  for (int i = 0; i < 4; ++i) setChecked(IDC_TAB_ACTIVATE_FIRST + i, catalogue.tabBoxes[static_cast<std::size_t>(i)]);
   setChecked(IDC_AUTOMATIC_CLOSE, model_.state.automaticClose);
   setChecked(IDC_AUTOSTART, catalogue.autoStart);
 }
@@ -282,31 +299,15 @@ void MainWindowView::setEnabled(int id, bool enabled) {
   EnableWindow(item(id), enabled ? TRUE : FALSE);
 }
 
-// Setting a name box's text only when it differs keeps the caret where the user types.
-void MainWindowView::setEditText(int id, const std::string& text) {
-  HWND edit = item(id);
-  std::wstring current(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-  current.resize(
-      static_cast<std::size_t>(GetWindowTextW(edit, current.data(), static_cast<int>(current.size()))));
-  if (fromWide(current) != text) setText(id, text);
-}
-
 void MainWindowView::onCommand(int id, int code) {
+  // The notification-area icon's menu.
+  if (tray_ && tray_->handleCommand(id)) return;
   if (refreshing_) return;
-  if (code == EN_CHANGE && inRange(id, IDC_USERDEF_NAME_FIRST, 4)) {
-    HWND edit = item(id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    model_.setUserDefName(id - IDC_USERDEF_NAME_FIRST, fromWide(text));
-    return;
-  }
   if (code != BN_CLICKED) return;
   if (inRange(id, IDC_ITEM_FIRST, 25))
     model_.setItemTicked(id - IDC_ITEM_FIRST + 1, checked(id));
   else if (inRange(id, IDC_TAB_ACTIVATE_FIRST, 4))
     model_.setTabActivation(id - IDC_TAB_ACTIVATE_FIRST, checked(id));
-  else if (inRange(id, IDC_USERDEF_ACTIVATE_FIRST, 4))
-    model_.setUserDefActivation(id - IDC_USERDEF_ACTIVATE_FIRST, checked(id));
   else if (id == IDC_AUTOMATIC_CLOSE)
     model_.setAutomaticClose(checked(id));
   else if (id == IDC_AUTOSTART)
@@ -367,7 +368,39 @@ void MainWindowView::closeOtherWindows() {
   }
 }
 
+// The schedule's tick runs as a window timer while automatic cleaning is armed.
+void MainWindowView::refreshScheduleTimer() {
+  const Timer& tick = model_.scheduler.tick;
+  int wanted = tick.enabled && tick.interval > 0 ? std::max(1, tick.interval / timerDivisor) : 0;
+  if (wanted == scheduleInterval_) return;
+  if (wanted > 0)
+    SetTimer(hwnd(), IDT_SCHEDULE, static_cast<UINT>(wanted), nullptr);
+  else
+    KillTimer(hwnd(), IDT_SCHEDULE);
+  scheduleInterval_ = wanted;
+}
+
+void MainWindowView::showDefinedFiles() {
+  UserDefViewer viewer(model_.session(), model_.catalogue);
+  UserDefViewerView view(viewer);
+  view.show(hwnd());
+}
+
+void MainWindowView::enterTray() {
+  if (tray_ && tray_->show())
+    ShowWindow(hwnd(), SW_HIDE);
+  else
+    ShowWindow(hwnd(), SW_MINIMIZE);  // no notification area: the taskbar keeps it reachable
+}
+
+void MainWindowView::leaveTray() {
+  if (tray_) tray_->remove();
+}
+
 void MainWindowView::close() {
+  if (scheduleInterval_ > 0) KillTimer(hwnd(), IDT_SCHEDULE);
+  scheduleInterval_ = 0;
+  tray_.reset();
   if (timerInterval_ > 0) KillTimer(hwnd(), IDT_ANIMATION);
   timerInterval_ = 0;
   closeWindow();
@@ -384,6 +417,7 @@ void MainWindowView::onDestroy() {
 }
 
 bool MainWindowView::onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
+  if (tray_ && tray_->handleMessage(msg, wp, lp)) return true;
   switch (msg) {
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<const NMHDR*>(lp);
@@ -401,6 +435,11 @@ bool MainWindowView::onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) 
       }
       return false;
     case WM_TIMER:
+      if (wp == IDT_SCHEDULE) {
+        model_.scheduler.onTick();
+        refresh();
+        return true;
+      }
       if (wp == IDT_ANIMATION) {
         model_.animationTick();
         return true;

@@ -2,6 +2,10 @@
 #include <memory>
 #include <vector>
 
+#include "automation/win32/scheduler_panel_view.h"
+#include "automation/win32/tray_icon.h"
+#include "extensions/win32/plugins_page_view.h"
+#include "extensions/win32/userdef_page_view.h"
 #include "locations/win32/paths_page_view.h"
 #include "shell/main_window_model.h"
 #include "shell/win32/dialog_view.h"
@@ -22,6 +26,12 @@ class MainWindowView : public DialogView, public MainWindowViews {
   void showNetscapeCookies(NetscapeCookiesModel& cookies) override;
   void closeOtherWindows() override;
   void close() override;
+  void enterTray() override;
+  void leaveTray() override;
+
+  // Under a test clock that runs N times faster, the schedule's timer ticks N times as
+  // often. Only a start with the test-clock option sets it.
+  static inline int timerDivisor = 1;
 
  protected:
   bool onInit() override;
@@ -37,11 +47,17 @@ class MainWindowView : public DialogView, public MainWindowViews {
   void refreshMaintenance();
   void refreshTimer();
   void setEnabled(int id, bool enabled);
-  void setEditText(int id, const std::string& text);
 
   MainWindowModel& model_;
   Picture picture_;
   std::unique_ptr<PathsPageView> paths_;  // the "Paths" page, a child dialog of its own
+  std::unique_ptr<UserDefPageView> userDef_;  // the "User.def" page
+  std::unique_ptr<PluginsPageView> plugins_;  // the "Plugins" page
+  std::unique_ptr<SchedulerPanelView> scheduler_;  // automatic cleaning, on the Maintenance page
+  std::unique_ptr<TrayIcon> tray_;                 // while automatic cleaning is armed
+  int scheduleInterval_ = 0;                       // 0 while the schedule's timer is off
+  void refreshScheduleTimer();
+  void showDefinedFiles();
   std::vector<int> tabPages_;             // the page each tab of the strip shows
   int timerInterval_ = 0;                 // 0 while the animation timer is off
   int shownPage_ = -1;                    // the page the controls were last set for

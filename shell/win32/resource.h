@@ -38,10 +38,6 @@
 #define IDC_TABS_GROUP 469
 // "Activate ... Tab" boxes: IE, Netscape, Opera, Windows.
 #define IDC_TAB_ACTIVATE_FIRST 470
-#define IDC_USERDEF_GROUP 479
-// User.def sets 1..4: "Activate" boxes and name boxes.
-#define IDC_USERDEF_ACTIVATE_FIRST 480
-#define IDC_USERDEF_NAME_FIRST 484
 #define IDC_SETTINGS_GROUP 489
 #define IDC_AUTOMATIC_CLOSE 490
 #define IDC_AUTOSTART 491

@@ -14,6 +14,9 @@ namespace trwk::gui {
 namespace {
 
 constexpr UINT kSendTime = 10000;
+constexpr int kTabs = 402;          // trwk6's tab strip
+constexpr int kPluginList = 4402;   // "Available Plugins" on trwk6's Plugins page
+constexpr const wchar_t* kToolKey = L"Software\\TarnwickGuiTest\\Tool";
 
 // Types into a box: the box tells its window of the change, as a key press would.
 bool typeInto(HWND box, const std::wstring& value) {
@@ -62,6 +65,7 @@ class Extmaker1Gui : public ProgramFolderTest {
     ASSERT_TRUE(fs::exists(folder / "Extmaker1.exe"));
     writeFile(folder / "traces" / "old.sav", "saved\n");
     writeFile(folder / "traces" / "a.bak", "backup\n");
+    writeFile(folder / "traces" / "keep.txt", "kept\n");
   }
 
   // The "Info" box of the process holding exactly this text, answered with the button.
@@ -80,7 +84,11 @@ class Extmaker1Gui : public ProgramFolderTest {
   }
 };
 
-TEST_F(Extmaker1Gui, BothStepsWriteAPluginWithAFileAMaskAndARegistryValue) {
+TEST_F(Extmaker1Gui, BothStepsWriteAPluginThatTheMainProgramRuns) {
+  // The values the plugin's registry line names, and one beside it that must stay.
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kToolKey, L"LastFile", REG_SZ, L"game.sav", 18), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kToolKey, L"Volume", REG_SZ, L"7", 4), ERROR_SUCCESS);
+
   GuiProcess program((folder / "Extmaker1.exe").wstring(), L"", folder.wstring());
   HWND first = step1(program);
   ASSERT_TRUE(first);
@@ -180,6 +188,56 @@ TEST_F(Extmaker1Gui, BothStepsWriteAPluginWithAFileAMaskAndARegistryValue) {
   // The wizard only writes the plugin: the files it names are still there.
   EXPECT_TRUE(fs::exists(folder / "traces" / "old.sav"));
   EXPECT_TRUE(fs::exists(folder / "traces" / "a.bak"));
+
+  // The main program lists it on its Plugins page; ticked and cleaned, it removes exactly
+  // what its lines name.
+  // Paths are not detected on this start: no box stands between the agreement and the
+  // main window.
+  writeFile(folder / "mainten.ini", "[Path]\r\nDetect=1\r\n");
+  GuiProcess trwk6((folder / "trwk6.exe").wstring(), L"", folder.wstring());
+  HWND agreement = findWindow(trwk6.id(), L"License Agreement and Disclaimer", kWindowTime);
+  ASSERT_TRUE(agreement) << "windows: " << captions(trwk6);
+  ASSERT_TRUE(click(findChild(agreement, L"I Agree")));
+  HWND main = findWindow(trwk6.id(), L"Tarnwick", kWindowTime);
+  ASSERT_TRUE(main) << "windows: " << captions(trwk6);
+  HWND tabs = findChild(main, kTabs);
+  ASSERT_TRUE(tabs);
+  // The tab strip moves on a page at a time, as the arrow keys do, up to the Plugins page.
+  for (int i = 0; i < 9 && !IsWindowVisible(findChild(main, kPluginList)); ++i) {
+    PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+    Sleep(300);
+  }
+  HWND list = findChild(main, kPluginList);
+  ASSERT_TRUE(list && IsWindowVisible(list)) << "the Plugins page is up";
+  ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 0, 0), 0) << "a new plugin is not active";
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
+  SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(SendMessageW(list, LB_GETITEMDATA, 0, 0), 1);
+  EXPECT_NE(readFile(folder / "GuiGame.cp2").find("Active=True\r\n"), std::string::npos)
+      << "a tick is written at once";
+
+  ASSERT_TRUE(click(findChild(main, L"Clean Plugins")));
+  HWND done = findWindow(trwk6.id(), L"Info", kWindowTime);
+  ASSERT_TRUE(done) << "windows: " << captions(trwk6);
+  EXPECT_TRUE(findChild(done, L"Cleaning System...Done"));
+  ASSERT_TRUE(click(findChild(done, L"OK")));
+  EXPECT_FALSE(fs::exists(folder / "traces" / "old.sav"));
+  EXPECT_FALSE(fs::exists(folder / "traces" / "a.bak"));
+  EXPECT_TRUE(fs::exists(folder / "traces" / "keep.txt")) << "no line names it";
+  wchar_t value[16] = {};
+  DWORD size = sizeof(value);
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kToolKey, L"LastFile", RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_FILE_NOT_FOUND);
+  size = sizeof(value);
+  EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kToolKey, L"Volume", RRF_RT_REG_SZ, nullptr, value, &size),
+            ERROR_SUCCESS);
+  close(main);
+  DWORD mainCode = 1234;
+  EXPECT_TRUE(trwk6.waitForExit(kWindowTime, &mainCode)) << "still open: " << captions(trwk6);
+  EXPECT_EQ(mainCode, 0u);
+  EXPECT_NE(readFile(folder / "GuiGame.cp2").find("Active=True\r\n"), std::string::npos);
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TarnwickGuiTest");
 }
 
 TEST_F(Extmaker1Gui, AnEmptyBoxIsReportedAndCancelEndsWithoutWriting) {
