@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Shows trwk6.exe under Wine on a sandbox prefix of its own: the licence agreement of a
 # first start; then the main job, a headless Clean All over traces of Internet Explorer,
-# Netscape, Opera and Windows seeded into the sandbox (what was there, what went, what was
-# kept); then the main window of a later start with its Netscape and Windows pages. Saves
-# a screenshot of each window.
+# Netscape, Opera and Windows, a user-defined set and a plugin seeded into the sandbox
+# (what was there, what went, what was kept); then the main window of a later start with
+# its pages. Saves a screenshot of each window.
 #   scripts/demo.sh <folder of the Windows programs>      (make demo passes build/windows/bin)
 # DEMO_OUT names the folder for the sandbox and the screenshots (default: build/).
 set -euo pipefail
@@ -26,6 +26,9 @@ shot=$out/demo-screenshot.png
 mainshot=$out/demo-main-window.png
 netscapeshot=$out/demo-netscape-page.png
 windowsshot=$out/demo-windows-page.png
+userdefshot=$out/demo-userdef-page.png
+pluginsshot=$out/demo-plugins-page.png
+maintenanceshot=$out/demo-maintenance-page.png
 # Wine links the user's folders to HOME and empties the trash under XDG_DATA_HOME: both
 # point into the build folder so that nothing of the real home is ever reached.
 rm -rf "$home"
@@ -140,6 +143,22 @@ for f in report.doc holiday.jpg; do
   printf '[Trash Info]\nPath=/home/demo/%s\nDeletionDate=2026-01-01T10:00:00\n' "$f" >"$trash/info/$f.trashinfo"
 done
 
+# A user-defined set ("Old drafts"): a folder with its contents and the backups of another.
+drafts="$c/Work/drafts"
+mkdir -p "$drafts/2025" "$c/Work/reports"
+echo "draft" >"$drafts/2025/plan.doc"
+echo "draft" >"$drafts/notes.txt"
+for f in q1.bak q2.bak q3.doc; do echo "report" >"$c/Work/reports/$f"; done
+printf 'C:\\Work\\drafts\r\nC:\\Work\\reports\\*.bak\r\n' >"$install/userdef1.lst"
+# A plugin of a game, ticked: its saved game and its last-file value go.
+mkdir -p "$c/Games/Maze"
+echo "saved" >"$c/Games/Maze/maze.sav"
+echo "scores" >"$c/Games/Maze/scores.dat"
+printf '[Main]\r\nName=Maze game\r\nVersion=1.0\r\nCreated=2026-12-01\r\nAuthor=Demo\r\nActive=True\r\nInfo=Removes the saved game\r\n' >"$install/Maze.cp2"
+printf '/* the saved game and the last file opened\r\nC:\\Games\\Maze\\*.sav\r\nHKEY_CURRENT_USER\\Software\\Maze+LastFile\r\n' >"$install/Maze.cp1"
+wine reg add 'HKCU\Software\Maze' /v LastFile /d 'C:\Games\Maze\maze.sav' /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Maze' /v Level /d 7 /f >/dev/null 2>&1
+
 win_profile="C:\\users\\$user"
 # The shipped settings with the located folders, the items 1 to 21 ticked and level 2.
 while IFS= read -r line; do
@@ -156,7 +175,8 @@ while IFS= read -r line; do
       printf 'Opera1=C:\\Program Files\\Opera\\\r\nOpera2=C:\\Program Files\\Opera\\Cache4\\\r\n'
       printf 'Win1=%s\\Recent\\\r\nWin2=C:\\windows\\temp\\\r\n' "$win_profile"
       printf 'Win3=C:\\windows\\Downloaded Program Files\\\r\n' ;;
-    Value[1-9]=0 | Value1[0-9]=0 | Value2[01]=0) printf '%s=1\r\n' "${line%=0}" ;;
+    Value[1-9]=0 | Value1[0-9]=0 | Value2[012]=0) printf '%s=1\r\n' "${line%=0}" ;;
+    UDvalue1=0) printf 'UDvalue1=1\r\nUDname1=Old drafts\r\n' ;;
     Safetylevel=1) printf 'Safetylevel=2\r\n' ;;
     *) printf '%s\r\n' "$line" ;;
   esac
@@ -169,7 +189,7 @@ done
 listing() {
   {
     for t in "${ie[@]}" "$recent"; do (cd "$profile" && find "${t#"$profile"/}" -type f); done
-    (cd "$c" && find "Program Files/Netscape" "Program Files/Opera" "windows/Downloaded Program Files" -type f
+    (cd "$c" && find "Program Files/Netscape" "Program Files/Opera" "windows/Downloaded Program Files" Work Games -type f
      find windows/temp -maxdepth 1 -name '~demo*'
      find . -maxdepth 1 -iname '*.chk' -printf '%P\n')
     (cd "$trash" && find files -type f -printf 'Trash/%p\n')
@@ -177,10 +197,10 @@ listing() {
 }
 registry_values() {
   local key
-  for key in 'Internet Explorer\TypedURLs' 'Windows\CurrentVersion\Explorer\RunMRU' \
-    'Windows\CurrentVersion\Explorer\Doc Find Spec MRU'; do
+  for key in 'Microsoft\Internet Explorer\TypedURLs' 'Microsoft\Windows\CurrentVersion\Explorer\RunMRU' \
+    'Microsoft\Windows\CurrentVersion\Explorer\Doc Find Spec MRU' 'Maze'; do
     # A key that cleaning removed is no error here.
-    { wine reg query "HKCU\\Software\\Microsoft\\$key" 2>/dev/null || true; } | tr -d '\r' |
+    { wine reg query "HKCU\\Software\\$key" 2>/dev/null || true; } | tr -d '\r' |
       awk -v k="$key" '/REG_SZ/ { print k ": " $1 " = " $3 }'
   done
 }
@@ -219,10 +239,14 @@ cmp -s "$ns/cookies.txt" "$install/cookies2.lst" || problems+=("Netscape cookies
 grep -q url_history "$ns/prefs.js" && problems+=("Netscape typed addresses are left")
 grep -q homepage "$ns/prefs.js" || problems+=("Netscape prefs.js lost a preference")
 for f in "$ns/netscape.hst" "$opera/cookies4.dat" "$recent/letter.doc.lnk" "$temp/~demo0001.tmp" "$c/FILE0000.CHK" \
-  "$trash/files/report.doc"; do
+  "$trash/files/report.doc" "$drafts" "$c/Work/reports/q1.bak" "$c/Games/Maze/maze.sav"; do
   [ -e "$f" ] && problems+=("${f#"$c"/} is left")
 done
 [ -f "$temp/~demo0003.tmp" ] || problems+=("today's temporary file went")
+[ -f "$c/Work/reports/q3.doc" ] || problems+=("a report no set names went")
+[ -f "$c/Games/Maze/scores.dat" ] || problems+=("a game file no plugin line names went")
+grep -q '^Maze: LastFile' "$after" && problems+=("the plugin's registry value is left")
+grep -q '^Maze: Level' "$after" || problems+=("a registry value no plugin line names went")
 if [ ${#problems[@]} != 0 ]; then
   printf 'demo: %s\n' "${problems[@]}" >&2
   exit 1
@@ -250,6 +274,18 @@ if command -v xdotool >/dev/null; then
   sleep 1
   import -window root "$windowsshot"
   echo "demo: screenshot of the Windows page: $windowsshot"
+  xdotool key Right
+  sleep 1
+  import -window root "$userdefshot"
+  echo "demo: screenshot of the User.def page: $userdefshot"
+  xdotool key Right
+  sleep 1
+  import -window root "$pluginsshot"
+  echo "demo: screenshot of the Plugins page: $pluginsshot"
+  xdotool key Right Right
+  sleep 1
+  import -window root "$maintenanceshot"
+  echo "demo: screenshot of the Maintenance page: $maintenanceshot"
 else
   echo "demo: no xdotool here, so no screenshots of the other pages"
 fi
