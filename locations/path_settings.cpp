@@ -1,5 +1,6 @@
 #include "locations/path_settings.h"
 
+#include "cleaning/path_availability.h"
 #include "foundation/convert.h"
 #include "foundation/trap.h"
 
@@ -28,11 +29,9 @@ void PathSettings::info(const std::string& text) {
 }
 
 // Only the marker counts: a stored folder that has gone since is still "known" until the
-// next Save. An empty text is no folder at all and counts as unknown, so that no cleaner
-// is ever pointed at the current folder.
+// next Save. The cleaners and Clean All judge a browser by the same rule.
 bool PathSettings::known(PathBox box) const {
-  const std::string& text = model_.box(box);
-  return text != kMissing && !text.empty();
+  return locationKnown(model_.box(box));
 }
 
 void PathSettings::applyIE() {
