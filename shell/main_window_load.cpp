@@ -132,10 +132,9 @@ void MainWindowModel::fixMainten() {
   Trap trap(session_.log, "Load");
   trap.step = 6;
   trap.run([&] { state.automaticClose = toBoolean(settings.getini("Inst", "AutomaticClose", ini)); });
-  trap.run([&] {
-    bool on = toBoolean(settings.getini("Inst", "Autostart", ini));
-    if (on != catalogue.autoStart) catalogue.setAutoStart(session_, on);
-  });
+  // The Run value is rewritten, or deleted, at every start, so that it names this
+  // program folder and agrees with the box even after the program was moved.
+  trap.run([&] { catalogue.setAutoStart(session_, toBoolean(settings.getini("Inst", "Autostart", ini))); });
 }
 
 void MainWindowModel::readPaths() {

@@ -191,6 +191,17 @@ TEST_F(MainWindowTest, LoadReadsTheSettingsIntoTheCatalogueAndTheRunState) {
   EXPECT_EQ(log().find("Load at"), std::string::npos) << log();
 }
 
+TEST_F(MainWindowTest, AStartWithAutoStartOffDeletesARunValueLeftFromBefore) {
+  const std::string run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  reg.createKey(RootKey::CurrentUser, run);
+  reg.setString(RootKey::CurrentUser, run, "Tarnwick", "C:\\Old place\\trwk6.exe");
+  box.writeFile("mainten.ini", "[Path]\r\nDetect=1\r\n[Inst]\r\nAutostart=0\r\n");
+  load();
+  RegValue value;
+  EXPECT_EQ(reg.queryValue(RootKey::CurrentUser, run, "Tarnwick", value), regstatus::kFileNotFound);
+  EXPECT_FALSE(model.catalogue.autoStart);
+}
+
 TEST_F(MainWindowTest, WithoutSettingsEveryBrowserIsGreyedAndTheSetUpStopsAreLogged) {
   load();
   for (const FamilyPresence& browser : model.catalogue.browsers) {
