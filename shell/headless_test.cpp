@@ -120,5 +120,27 @@ TEST_F(HeadlessTest, EachFamilyCleansOnlyItsOwnItems) {
   EXPECT_TRUE(exists("Cookies\\tester@gone.txt"));
 }
 
+TEST_F(HeadlessTest, UserDefAndPluginsCleanWhatTheirListsName) {
+  store.saveAgreementSetting(0);
+  box.writeFile("ud\\junk.txt", "junk");
+  box.writeFile("userdef1.lst", box.path("ud\\junk.txt") + "\r\n");
+  box.writeFile("pl\\old.tmp", "old");
+  box.writeFile("Tidy.cp2", "[Main]\r\nName=Tidy\r\nActive=True\r\n");
+  box.writeFile("Tidy.cp1", box.path("pl\\*.tmp") + "\r\n");
+  box.writeFile("mainten.ini",
+                "[Path]\r\nDetect=1\r\n[UserDef]\r\nUDvalue1=1\r\n[Rensa]\r\nValue22=1\r\n");
+
+  EXPECT_EQ(run("plugins", false), 0) << err.str();
+  EXPECT_NE(out.str().find("cleaning the plugins with"), std::string::npos) << out.str();
+  EXPECT_FALSE(exists("pl\\old.tmp"));
+  EXPECT_TRUE(exists("ud\\junk.txt"));
+  EXPECT_NE(out.str().find("[Info] Cleaning System...Done -> OK\n"), std::string::npos) << out.str();
+
+  EXPECT_EQ(run("userdef", false), 0) << err.str();
+  EXPECT_NE(out.str().find("cleaning the user-defined sets with"), std::string::npos) << out.str();
+  EXPECT_FALSE(exists("ud\\junk.txt"));
+  EXPECT_EQ(err.str(), "");
+}
+
 }  // namespace
 }  // namespace trwk
