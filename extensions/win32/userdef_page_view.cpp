@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "extensions/win32/userdef_resource.h"
-#include "extensions/win32/userdef_viewer_view.h"
 
 namespace trwk::win32 {
 namespace {
@@ -61,16 +60,6 @@ void UserDefPageView::enable(int id, bool on) {
   if ((IsWindowEnabled(control) != FALSE) != on) EnableWindow(control, on ? TRUE : FALSE);
 }
 
-void UserDefPageView::showRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown,
-                               bool combo) {
-  if (filled_ && rows == shown) return;
-  if (combo)
-    fillComboBox(item(id), rows);
-  else
-    fillListBox(item(id), rows);
-  shown = rows;
-}
-
 void UserDefPageView::refreshSets() {
   for (int k = 0; k < kUserDefSets; ++k) {
     const auto at = static_cast<std::size_t>(k);
@@ -85,32 +74,22 @@ void UserDefPageView::refreshSets() {
 }
 
 void UserDefPageView::refreshEditor() {
-  showRows(IDC_UD_CHOOSER, sets_.chooser.rows, shownChooser_, true);
-  if (comboSelection(item(IDC_UD_CHOOSER)) != sets_.chooser.selected)
-    SendMessageW(item(IDC_UD_CHOOSER), CB_SETCURSEL, static_cast<WPARAM>(sets_.chooser.selected), 0);
-  showRows(IDC_UD_ENTRIES, sets_.entries, shownEntries_, false);
-  if (listSelection(item(IDC_UD_ENTRIES)) != sets_.selectedEntry)
-    SendMessageW(item(IDC_UD_ENTRIES), LB_SETCURSEL, static_cast<WPARAM>(sets_.selectedEntry), 0);
+  showComboRows(IDC_UD_CHOOSER, sets_.chooser.rows, shownChooser_, sets_.chooser.selected, !filled_);
+  showListRows(IDC_UD_ENTRIES, sets_.entries, shownEntries_, sets_.selectedEntry, !filled_);
   enable(IDC_UD_ADD, sets_.addEnabled);
   enable(IDC_UD_REMOVE, sets_.removeEnabled);
 }
 
 void UserDefPageView::refreshPickers() {
   const FolderBrowser& browser = sets_.browser;
-  showRows(IDC_UD_DRIVES, browser.drives(), shownDrives_, true);
   const auto drive = std::find(browser.drives().begin(), browser.drives().end(), browser.drive());
   const int driveRow =
       drive == browser.drives().end() ? -1 : static_cast<int>(drive - browser.drives().begin());
-  if (comboSelection(item(IDC_UD_DRIVES)) != driveRow)
-    SendMessageW(item(IDC_UD_DRIVES), CB_SETCURSEL, static_cast<WPARAM>(driveRow), 0);
+  showComboRows(IDC_UD_DRIVES, browser.drives(), shownDrives_, driveRow, !filled_);
 
   setBoxText(IDC_UD_FOLDER_PATH, browser.path());
-  showRows(IDC_UD_FOLDERS, folderLabels(browser), shownFolders_, false);
-  if (listSelection(item(IDC_UD_FOLDERS)) != browser.currentFolderRow())
-    SendMessageW(item(IDC_UD_FOLDERS), LB_SETCURSEL, static_cast<WPARAM>(browser.currentFolderRow()), 0);
-  showRows(IDC_UD_FILES, browser.fileNames(), shownFiles_, false);
-  if (listSelection(item(IDC_UD_FILES)) != browser.selectedFile())
-    SendMessageW(item(IDC_UD_FILES), LB_SETCURSEL, static_cast<WPARAM>(browser.selectedFile()), 0);
+  showListRows(IDC_UD_FOLDERS, folderLabels(browser), shownFolders_, browser.currentFolderRow(), !filled_);
+  showListRows(IDC_UD_FILES, browser.fileNames(), shownFiles_, browser.selectedFile(), !filled_);
   enable(IDC_UD_FILES, sets_.fileListEnabled);
 
   setBoxText(IDC_UD_PATTERN, sets_.patternText);

@@ -50,8 +50,6 @@ class UserDefPageView : public DialogView {
   void setBoxText(int id, const std::string& text);
   std::string controlText(int id) const;
   void enable(int id, bool on);
-  // Fills a list only when its rows changed, so that scrolling and the caret stay put.
-  void showRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown, bool combo);
   void refreshSets();
   void refreshEditor();
   void refreshPickers();

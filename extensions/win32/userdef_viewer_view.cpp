@@ -1,48 +1,8 @@
 #include "extensions/win32/userdef_viewer_view.h"
 
-#include <algorithm>
-
 #include "extensions/win32/userdef_resource.h"
 
 namespace trwk::win32 {
-
-void fillListBox(HWND list, const std::vector<std::string>& rows) {
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  HDC dc = GetDC(list);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
-  LONG widest = 0;
-  for (const std::string& row : rows) {
-    const std::wstring wide = toWide(row);
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    SIZE size{};
-    if (GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size))
-      widest = std::max(widest, size.cx);
-  }
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
-  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
-}
-
-void fillComboBox(HWND combo, const std::vector<std::string>& rows) {
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  for (const std::string& row : rows) {
-    const std::wstring wide = toWide(row);
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-  }
-}
-
-int listSelection(HWND list) {
-  const LRESULT at = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  return at == LB_ERR ? -1 : static_cast<int>(at);
-}
-
-int comboSelection(HWND combo) {
-  const LRESULT at = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-  return at == CB_ERR ? -1 : static_cast<int>(at);
-}
 
 void UserDefViewerView::show(HWND owner) {
   runModal(IDD_USERDEF_VIEWER, owner);

@@ -1,8 +1,71 @@
 #include "shell/win32/dialog_view.h"
 
+#include <algorithm>
+
 #include "platform/win32/win32_ui.h"
 
 namespace trwk::win32 {
+
+void fillListBox(HWND list, const std::vector<std::string>& rows) {
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  for (const std::string& row : rows) {
+    const std::wstring wide = toWide(row);
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    // Tab stops widen a row beyond its plain text extent.
+    const DWORD extent = GetTabbedTextExtentW(dc, wide.c_str(), static_cast<int>(wide.size()), 0, nullptr);
+    widest = std::max(widest, static_cast<LONG>(LOWORD(extent)));
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void fillComboBox(HWND combo, const std::vector<std::string>& rows) {
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  for (const std::string& row : rows) {
+    const std::wstring wide = toWide(row);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  }
+}
+
+int listSelection(HWND list) {
+  const LRESULT at = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  return at == LB_ERR ? -1 : static_cast<int>(at);
+}
+
+int comboSelection(HWND combo) {
+  const LRESULT at = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  return at == CB_ERR ? -1 : static_cast<int>(at);
+}
+
+namespace {
+
+// How a list box and a drop-down list are filled and read.
+struct RowControl {
+  void (*fill)(HWND, const std::vector<std::string>&);
+  int (*selection)(HWND);
+  UINT select;  // the message that chooses a row
+};
+
+constexpr RowControl kListBox{fillListBox, listSelection, LB_SETCURSEL};
+constexpr RowControl kComboBox{fillComboBox, comboSelection, CB_SETCURSEL};
+
+void showRows(HWND control, const RowControl& kind, const std::vector<std::string>& rows,
+              std::vector<std::string>& shown, int selected, bool refill) {
+  if (refill || rows != shown) {
+    kind.fill(control, rows);
+    shown = rows;
+  }
+  if (kind.selection(control) != selected) SendMessageW(control, kind.select, static_cast<WPARAM>(selected), 0);
+}
+
+}  // namespace
 
 HINSTANCE programInstance() {
   return GetModuleHandleW(nullptr);
@@ -56,6 +119,16 @@ void DialogView::setChecked(int id, bool on) {
 
 void DialogView::setVisible(int id, bool visible) {
   ShowWindow(item(id), visible ? SW_SHOW : SW_HIDE);
+}
+
+void DialogView::showListRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown,
+                              int selected, bool refill) {
+  showRows(item(id), kListBox, rows, shown, selected, refill);
+}
+
+void DialogView::showComboRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown,
+                               int selected, bool refill) {
+  showRows(item(id), kComboBox, rows, shown, selected, refill);
 }
 
 INT_PTR CALLBACK DialogView::procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

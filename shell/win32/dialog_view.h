@@ -5,8 +5,17 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace trwk::win32 {
+
+// Replaces the rows of a list box and sets how far it scrolls sideways, so that long
+// rows (paths, tabbed cookie lines) can be read whole.
+void fillListBox(HWND list, const std::vector<std::string>& rows);
+void fillComboBox(HWND combo, const std::vector<std::string>& rows);
+// The row a list box or drop-down list has chosen, -1 for none.
+int listSelection(HWND list);
+int comboSelection(HWND combo);
 
 class DialogView {
  public:
@@ -47,6 +56,15 @@ class DialogView {
   bool checked(int id) const;
   void setChecked(int id, bool on);
   void setVisible(int id, bool visible);
+  // Shows rows in list box id and chooses row selected (-1: none). The list is filled
+  // again only when the rows differ from shown (what it holds now) or refill is set, and
+  // the row is chosen only when it is not already, so that a refresh leaves the user's
+  // scrolling alone.
+  void showListRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown,
+                    int selected, bool refill);
+  // The same for a drop-down list.
+  void showComboRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown,
+                     int selected, bool refill);
 
  private:
   static INT_PTR CALLBACK procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
