@@ -127,13 +127,6 @@ contents() {  # the bytes of the files the cleaners rewrite or copy in
   (cd "$1/drive_c" && for f in nstraces/Users/tester/cookies.txt nstraces/Users/tester/prefs.js optraces/opera.win \
     wintraces/Temp/new.tmp; do echo "== $f"; od -c "$f" 2>&1 | head -n 40; done)
 }
-settings() {
-  tr -d '\r' <"$1/drive_c/Program Files/Tarnwick/mainten.ini" |
-    sed -E 's/^(Size[0-9]=).+/\1<kb>/; s/[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?/<time>/g'
-}
-reg_section() {  # reg_section FILE SECTION: the value lines of one key
-  WANT="[$2]" awk 'index($0, ENVIRON["WANT"]) == 1 { on = 1; print "key"; next } /^\[/ { on = 0 } on && /^"/ { print }' "$1"
-}
 registry() {
   echo "RunMRU:"
   reg_section "$1/user.reg" 'Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU'

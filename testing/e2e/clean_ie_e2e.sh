@@ -39,14 +39,6 @@ e2e_run_both --clean ie --accept-licence
 
 # What each run left, in a form that compares: times, free-space figures and CRs masked.
 files_left() { (cd "$1/drive_c" && find ietraces "Program Files/Tarnwick" -printf '%y %p\n' | sort); }
-settings() {
-  tr -d '\r' <"$1/drive_c/Program Files/Tarnwick/mainten.ini" |
-    sed -E 's/^(Size[0-9]=).+/\1<kb>/; s/[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?/<time>/g'
-}
-reg_section() {  # reg_section FILE SECTION: the value lines of one key
-  # Through the environment: awk -v would take the doubled backslashes as escapes.
-  WANT="[$2]" awk 'index($0, ENVIRON["WANT"]) == 1 { on = 1; print "key"; next } /^\[/ { on = 0 } on && /^"/ { print }' "$1"
-}
 registry() {
   echo "TypedURLs:"
   reg_section "$1/user.reg" 'Software\\Microsoft\\Internet Explorer\\TypedURLs'

@@ -72,3 +72,15 @@ e2e_run_both() {
   check "Wine run ends with 0 (was $wine_code)" [ "$wine_code" = 0 ]
   check "native run ends with 0 (was $native_code)" [ "$native_code" = 0 ]
 }
+
+# mainten.ini of a run's prefix, with the free-space sizes and the times taken out.
+settings() {
+  tr -d '\r' <"$1/drive_c/Program Files/Tarnwick/mainten.ini" |
+    sed -E 's/^(Size[0-9]=).+/\1<kb>/; s/[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?/<time>/g'
+}
+
+# reg_section FILE SECTION: the value lines of one key of a registry file.
+reg_section() {
+  # Through the environment: awk -v would take the doubled backslashes as escapes.
+  WANT="[$2]" awk 'index($0, ENVIRON["WANT"]) == 1 { on = 1; print "key"; next } /^\[/ { on = 0 } on && /^"/ { print }' "$1"
+}

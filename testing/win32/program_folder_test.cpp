@@ -34,13 +34,26 @@ std::string narrow(const std::wstring& w) {
   return s;
 }
 
+std::string iePathSection(const fs::path& traces) {
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
+  const std::string t = traces.string();
+  std::string ini = "[Path]\r\nDetect=1\r\n";
+  for (const char* line :
+       {"IE1=|\\History\\", "IE2=|\\Cache\\", "IE3=|\\Cookies\\", "IE4=|\\Cache\\Content.IE5\\"}) {
+    std::string l(line);
+    ini.append(l.substr(0, 4)).append(t).append(l.substr(5)).append("\r\n");
+  }
+  return ini;
+}
+
 void ProgramFolderTest::SetUp() {
   if (!underWine()) GTEST_SKIP() << "resets the per-user settings: runs only in a throwaway Wine prefix";
   RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
   static int serial = 0;
-  folder = fs::path(temp) / (L"trwk-gui-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
+  folder = fs::path(temp) /
+           (L"trwk-gui-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial));
   fs::remove_all(folder);
   fs::create_directories(folder);
   // The programs and the files shipped beside them; the test executables stay behind.
@@ -62,9 +75,18 @@ std::string ProgramFolderTest::log() {
   return fs::exists(folder / "trwk.log") ? readFile(folder / "trwk.log") : std::string();
 }
 
+std::string ProgramFolderTest::closeAndReadSettings(GuiProcess& program, HWND main) {
+  close(main);
+  DWORD code = 1234;
+  EXPECT_TRUE(program.waitForExit(kWindowTime, &code)) << "still open: " << captions(program);
+  EXPECT_EQ(code, 0u);
+  return readFile(folder / "mainten.ini");
+}
+
 std::string ProgramFolderTest::captions(const GuiProcess& p) {
   std::string all;
-  for (const std::wstring& caption : windowCaptions(p.id())) all.append("[").append(narrow(caption)).append("]");
+  for (const std::wstring& caption : windowCaptions(p.id()))
+    all.append("[").append(narrow(caption)).append("]");
   return all;
 }
 

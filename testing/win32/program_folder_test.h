@@ -18,6 +18,9 @@ std::string readFile(const fs::path& p);
 void writeFile(const fs::path& p, const std::string& bytes);
 // ASCII view of a wide text for test messages; other characters become '?'.
 std::string narrow(const std::wstring& w);
+// A [Path] section with detection off and the Internet Explorer folders History, Cache,
+// Cookies and Cache\Content.IE5 under traces.
+std::string iePathSection(const fs::path& traces);
 
 class ProgramFolderTest : public ::testing::Test {
  protected:
@@ -25,6 +28,9 @@ class ProgramFolderTest : public ::testing::Test {
   void TearDown() override;
 
   std::string log();
+  // Closes the main window as its title bar does, expects the program to end with 0 and
+  // gives the settings file it left.
+  std::string closeAndReadSettings(GuiProcess& program, HWND main);
   // The captions of the program's windows, for the messages of failed checks.
   std::string captions(const GuiProcess& p);
 

@@ -141,11 +141,7 @@ TEST_F(Trwk6CleanFamilyGui, CleanOperaFromItsPageRemovesTheTickedTracesAndSaysDo
   for (int i = 0; i < 100 && findWindow(program.id(), L"Info", 0ms); ++i) Sleep(100);
   EXPECT_EQ(narrow(text(status)).rfind("This computer was last cleaned: ", 0), 0u) << narrow(text(status));
 
-  close(main);
-  DWORD code = 1234;
-  ASSERT_TRUE(program.waitForExit(kWindowTime, &code)) << "still open: " << captions(program);
-  EXPECT_EQ(code, 0u);
-  const std::string ini = readFile(folder / "mainten.ini");
+  const std::string ini = closeAndReadSettings(program, main);
   EXPECT_NE(ini.find("Value12=1"), std::string::npos) << "the ticks are kept for the next start\n" << ini;
 }
 

@@ -25,14 +25,7 @@ class Trwk6CleanIeGui : public ProgramFolderTest {
     writeFile(traces / "Cookies" / "tester@ads[1].txt", "ads\n");
     writeFile(traces / "Cookies" / "tester@shop[2].txt", "shop\n");
     writeFile(folder / "cookies1.lst", "tester@keep[1].txt\r\n");
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
-    const std::string t = traces.string();
-    std::string ini = "[Path]\r\nDetect=1\r\n";
-    for (const char* line :
-         {"IE1=|\\History\\", "IE2=|\\Cache\\", "IE3=|\\Cookies\\", "IE4=|\\Cache\\Content.IE5\\"}) {
-      std::string l(line);
-      ini.append(l.substr(0, 4)).append(t).append(l.substr(5)).append("\r\n");
-    }
+    std::string ini = iePathSection(traces);
     ini.append("[Inst]\r\nSafetylevel=2\r\n");
     writeFile(folder / "mainten.ini", ini);
   }
@@ -78,11 +71,7 @@ TEST_F(Trwk6CleanIeGui, CleanIeRemovesTheTickedTracesButTheKeptCookieAndSaysDone
   for (int i = 0; i < 100 && findWindow(program.id(), L"Info", 0ms); ++i) Sleep(100);
   EXPECT_EQ(narrow(text(status)).rfind("This computer was last cleaned: ", 0), 0u) << narrow(text(status));
 
-  close(main);
-  DWORD code = 1234;
-  ASSERT_TRUE(program.waitForExit(kWindowTime, &code)) << "still open: " << captions(program);
-  EXPECT_EQ(code, 0u);
-  const std::string ini = readFile(folder / "mainten.ini");
+  const std::string ini = closeAndReadSettings(program, main);
   EXPECT_NE(ini.find("Value3=1"), std::string::npos) << "the ticks are kept for the next start\n" << ini;
   EXPECT_NE(ini.find("[Senast]"), std::string::npos) << ini;
 }

@@ -48,13 +48,7 @@ class Trwk6SchedulerGui : public ProgramFolderTest {
     writeFile(traces / "History" / "MSHist01" / "visit.url", "[InternetShortcut]\r\n");
     writeFile(traces / "Cache" / "Content.IE5" / "AB12" / "page[1].htm", "<html>");
     writeFile(traces / "Cookies" / "tester@ads[1].txt", "ads\n");
-    const std::string t = traces.string();
-    std::string ini = "[Path]\r\nDetect=1\r\n";
-    for (const char* line :
-         {"IE1=|\\History\\", "IE2=|\\Cache\\", "IE3=|\\Cookies\\", "IE4=|\\Cache\\Content.IE5\\"}) {
-      std::string l(line);
-      ini.append(l.substr(0, 4)).append(t).append(l.substr(5)).append("\r\n");
-    }
+    std::string ini = iePathSection(traces);
     // The cookies are ticked; every 2 minutes ("2" is the minutes list's second entry),
     // Internet Explorer ("IE" the family list's second entry).
     ini.append("[Rensa]\r\nValue3=1\r\n");
