@@ -100,6 +100,9 @@ int main(int argc, char** argv) {
   trwk::testing::TempPrefix prefix;
   auto services = trwk::posix::makeServicesForPrefix(prefix.hostPath(), "C:\\Program Files\\Tarnwick");
   trwk::Files& seam = *services.files;
+  const trwk::Protection protection(seam,
+                                    trwk::systemFoldersOf(*services.desktop, "C:\\Program Files\\Tarnwick"),
+                                    "C:\\Program Files\\Tarnwick");
   const std::string drive = prefix.host("drive_c");
   std::printf("prefix %s, %d round(s)\n", prefix.hostPath().c_str(), rounds);
 
@@ -111,7 +114,7 @@ int main(int argc, char** argv) {
     // Alternate who goes first, so that neither always meets a warmer cache.
     for (int turn = 0; turn < 2; ++turn) {
       if ((turn == 0) == (r % 2 == 0)) {
-        trwk::Removal removal(seam);
+        trwk::Removal removal(seam, protection);
         auto start = Clock::now();
         removal.deleteTree("C:\\engine", trwk::OnError::Stop);
         engineTree.push_back(seconds(start));

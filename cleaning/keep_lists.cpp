@@ -88,12 +88,16 @@ void removeCookies(CleaningContext& context) {
 
   std::vector<DirEntry> cookies;
   trap.run([&] {
-    if (files.folderExists(folder)) cookies = files.list(folderFile(folder, "*.*"), {true, false, false});
+    if (!files.folderExists(folder)) return;
+    // Every file but the kept ones goes: a protected folder is never taken for the cookies.
+    if (auto why = Protection(session).folderRefusal(folder))
+      throw Failure(fail::kPermissionDenied, failureDescription(fail::kPermissionDenied) + ": " + *why);
+    cookies = files.list(folderFile(folder, "*.*"), {true, false, false});
   });
   trap.checkpoint();
 
   SecureRemoval secure(session);
-  Removal removal(files);
+  Removal removal(session);
   int processed = 0;
   for (const DirEntry& cookie : cookies) {
     trap.checkpoint();

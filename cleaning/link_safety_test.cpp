@@ -43,7 +43,7 @@ void expectCanaryAlive(Files& files, const std::string& canary) {
 // opened as themselves; the backend refuses those (75), so they and their folders stay,
 // and the sweep, which ends at its first failure, may stop before the ordinary file.
 void runEveryOperation(Files& files, Session& session, const LinkField& field, bool linksGo) {
-  Removal removal(files);
+  Removal removal(session);
   auto tree = [&](const std::string& name) { return field.trees + "\\" + name; };
 
   removal.deleteTree(tree("deletetree"), OnError::KeepGoing);

@@ -131,7 +131,7 @@ void cleanNetscape(CleaningContext& context) {
   const std::string user = netscapeUserFolder(paths);
   // An armed automatic cleaning leaves what the user may still be browsing with.
   const bool automatic = !state.manualMode;
-  Removal removal(files);
+  Removal removal(session);
 
   trap.checkpoint();
   if (items.item(6).ticked) {

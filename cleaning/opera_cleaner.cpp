@@ -42,7 +42,7 @@ void cleanOpera(CleaningContext& context) {
   const PathValues& paths = context.paths;
   const bool userKnown = locationKnown(paths.opera1);
   const std::string user = withSeparator(paths.opera1);
-  Removal removal(files);
+  Removal removal(session);
   // Deletes one file of the user folder when it is there.
   auto removeUserFile = [&](const char* name) {
     trap.run([&] {

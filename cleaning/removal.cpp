@@ -1,6 +1,7 @@
 #include "cleaning/removal.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/failure.h"
@@ -17,16 +18,6 @@ bool isSeparator(char c) {
 std::string withoutTrailingSeparator(std::string path) {
   while (path.size() > 3 && isSeparator(path.back())) path.pop_back();
   return path;
-}
-
-bool isDriveRoot(const std::string& path) {
-  return (path.size() == 2 && path[1] == ':') || (path.size() == 3 && path[1] == ':' && isSeparator(path[2]));
-}
-
-// A folder path and a name joined with one separator ("C:\" + "x" -> "C:\x").
-std::string join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && isSeparator(folder.back())) return folder + name;
-  return folder + "\\" + name;
 }
 
 ListOptions everything() {
@@ -54,67 +45,90 @@ std::optional<DirEntry> lookUp(Files& files, const std::string& path) {
   throw Failure(number, failureDescription(number) + ": " + path);
 }
 
-// A folder being walked is checked once; below it every entry comes from a listing that
-// says what it is, so no link is ever taken for the folder it leads to.
-class RemovalWalk {
- public:
-  RemovalWalk(Files& files, RemovalStats& stats, int& firstFailure, OnError onError)
-      : files_(files), stats_(stats), firstFailure_(firstFailure), onError_(onError) {}
+// Path text no cleaning step runs: relative, drive-less, "..", network, device, stream.
+void refuseUnsafeText(const std::string& path, bool maskAllowed) {
+  if (auto why = unsafePathText(path, maskAllowed))
+    throw Failure(fail::kInvalidCall,
+                  failureDescription(fail::kInvalidCall) + ": " + path + " (refused: " + *why + ")");
+}
 
-  // Removes one listed entry; false when it (or something inside it) stayed.
-  bool remove(const std::string& folder, const DirEntry& entry) {
-    std::string path = join(folder, entry.name);
+[[noreturn]] void refuseProtected(const std::string& why) {
+  throw Failure(fail::kPermissionDenied, failureDescription(fail::kPermissionDenied) + ": " + why);
+}
+
+// What the walk tells the engine: counts, the first failure, and the policy's word on
+// every folder the walk is about to enter.
+class Sink : public WalkSink {
+ public:
+  Sink(const Protection& protection, RemovalStats& stats, const KeepRule& keep,
+       const std::function<void(const Failure&)>& onFailure)
+      : protection_(protection), stats_(stats), keep_(keep), onFailure_(onFailure) {}
+
+  bool mayEnter(const std::string& folder, const FolderId& id) override {
+    // A drive root the policy allowed by name for one mask ("C:\*.chk") is that root.
+    if (std::exchange(trustTop, false)) return true;
+    if (protection_.mayEnter(id)) return true;
+    record(Failure(fail::kPermissionDenied,
+                   failureDescription(fail::kPermissionDenied) + ": " + folder +
+                       " is a protected location (the same folder as a system folder)"));
+    return false;
+  }
+  bool select(const DirEntry& entry, int depth) override { return !keep_ || !keep_(entry, depth); }
+  void removed(const std::string&, const DirEntry& entry, int depth) override {
     if (entry.isFolder && !entry.isLink) {
-      bool emptied = clear(path);
-      return attempt(
-          [&] {
-            if (entry.readOnly) files_.clearAttributes(path);
-            files_.removeFolder(path);
-            ++stats_.folders;
-          },
-          emptied);
-    }
-    return attempt([&] {
-      // A link's own marks never stand in the way, and its target's are not ours to change.
-      if (entry.readOnly && !entry.isLink) files_.clearAttributes(path);
-      files_.deleteFile(path);
+      ++stats_.folders;
+    } else {
       ++stats_.files;
       if (!entry.isLink) stats_.bytes += entry.size;
-    });
+    }
+    if (depth == 0) ++topRemoved;
+  }
+  void failed(const Failure& failure) override { record(failure); }
+  void leftAlone(const std::string& path, const std::string& why) override {
+    record(Failure(fail::kPathFileAccess,
+                   failureDescription(fail::kPathFileAccess) + ": " + path + " (" + why + ")"));
   }
 
-  // Removes everything in a folder, one level of listing held at a time.
-  bool clear(const std::string& folder) {
-    bool all = true;
-    for (const auto& entry : files_.list(join(folder, "*"), everything())) all = remove(folder, entry) && all;
-    return all;
-  }
+  std::optional<Failure> first;
+  std::uint64_t topRemoved = 0;
+  bool trustTop = false;
 
  private:
-  // Runs one removal. A failure ends the walk, or with KeepGoing is remembered (the first
-  // number only) and the walk goes on. `report` false: the failure follows from an
-  // earlier one (a folder that could not be emptied) and is not remembered on its own.
-  template <class F>
-  bool attempt(F&& step, bool report = true) {
-    try {
-      step();
-      return true;
-    } catch (const Failure& failure) {
-      if (onError_ == OnError::Stop) throw;
-      if (report && firstFailure_ == 0) firstFailure_ = failure.number();
-      return false;
-    }
+  void record(const Failure& failure) {
+    if (onFailure_) onFailure_(failure);
+    if (!first) first = failure;
   }
 
-  Files& files_;
+  const Protection& protection_;
   RemovalStats& stats_;
-  int& firstFailure_;
-  OnError onError_;
+  const KeepRule& keep_;
+  const std::function<void(const Failure&)>& onFailure_;
 };
 
 }  // namespace
 
+Removal::Removal(Session& session) : files_(session.platform.files), owned_(std::in_place, session) {
+  protection_ = &*owned_;
+}
+
+std::uint64_t Removal::walk(WalkRequest request, OnError onError, const KeepRule& keep, bool trustTop) {
+  request.stopAtFailure = onError == OnError::Stop;
+  Sink sink(*protection_, stats_, keep, onFailure);
+  sink.trustTop = trustTop;
+  files_.removeWithin(request, sink);
+  if (sink.first) {
+    if (onError == OnError::Stop) throw *sink.first;
+    if (firstFailure_ == 0) {
+      firstFailure_ = sink.first->number();
+      firstFailureText_ = sink.first->description();
+    }
+  }
+  return sink.topRemoved;
+}
+
 void Removal::deleteFile(const std::string& path) {
+  refuseUnsafeText(path, false);
+  if (auto why = protection_->fileRefusal(path)) refuseProtected(*why);
   std::optional<DirEntry> entry = lookUp(files_, path);
   if (entry && entry->readOnly && !entry->isLink && !entry->isFolder) files_.clearAttributes(path);
   files_.deleteFile(path);  // throws for a missing file or a folder
@@ -122,53 +136,52 @@ void Removal::deleteFile(const std::string& path) {
   if (entry && !entry->isLink) stats_.bytes += entry->size;
 }
 
-std::uint64_t Removal::deleteMatching(const std::string& pattern, bool withFolders, OnError onError) {
+std::uint64_t Removal::deleteMatching(const std::string& pattern, bool withFolders, OnError onError,
+                                      const KeepRule& keep, bool withTimes) {
+  refuseUnsafeText(pattern, true);
   std::size_t sep = pattern.find_last_of("\\/");
-  if (sep == std::string::npos) raise(fail::kPathNotFound, pattern);
   std::string folder = withoutTrailingSeparator(pattern.substr(0, sep + 1));
   std::string mask = pattern.substr(sep + 1);
-  if (!isDriveRoot(folder)) {
-    std::optional<DirEntry> self = lookUp(files_, folder);
-    if (!self) raise(fail::kPathNotFound, pattern);
-    // What a link leads to is not the named folder's content.
-    if (self->isLink || !self->isFolder) raise(fail::kPathFileAccess, pattern);
-  } else if (!files_.folderExists(folder)) {
-    raise(fail::kPathNotFound, pattern);
+  if (auto why = protection_->maskRefusal(folder, mask, withFolders)) refuseProtected(*why);
+  const bool exempt = normalFolderText(folder).size() <= 3;  // allowed by name just now
+  WalkRequest request;
+  request.folder = folder;
+  request.mask = mask;
+  request.folders = withFolders;
+  request.withTimes = withTimes;
+  if (mask.empty()) {
+    // Nothing is named; the folder must still be there, as for any other mask.
+    if (!files_.folderExists(folder)) raise(fail::kPathNotFound, pattern);
+    return 0;
   }
-  if (mask.empty()) return 0;
-
-  ListOptions options = everything();
-  options.folders = withFolders;
-  RemovalWalk walk(files_, stats_, firstFailure_, onError);
-  std::uint64_t removed = 0;
-  for (const auto& entry : files_.list(join(folder, mask), options))
-    if (walk.remove(folder, entry)) ++removed;
-  return removed;
+  return walk(request, onError, keep, exempt);
 }
 
 void Removal::deleteTree(const std::string& folder, OnError onError) {
+  refuseUnsafeText(folder, false);
   std::string path = withoutTrailingSeparator(folder);
-  if (isDriveRoot(path)) raise(fail::kPathFileAccess, folder);  // a drive is emptied, never removed
+  if (path.size() <= 3) refuseProtected(protection_->folderRefusal(path).value_or(path + " is a drive root"));
   std::optional<DirEntry> self = lookUp(files_, path);
   if (!self) raise(fail::kPathNotFound, folder);
-  if (!self->isFolder && !self->isLink) raise(fail::kPathFileAccess, folder);
-  std::size_t sep = path.find_last_of("\\/");
-  RemovalWalk walk(files_, stats_, firstFailure_, onError);
-  walk.remove(path.substr(0, sep + 1), *self);  // a link goes as itself, never entered
+  if (self->isLink) {  // a link goes as itself, never entered
+    deleteFile(path);
+    return;
+  }
+  if (!self->isFolder) raise(fail::kPathFileAccess, folder);
+  if (auto why = protection_->folderRefusal(path)) refuseProtected(*why);
+  WalkRequest request;
+  request.folder = path;
+  request.removeFolder = true;
+  walk(request, onError, nullptr);
 }
 
-void Removal::emptyFolder(const std::string& folder, OnError onError) {
+void Removal::emptyFolder(const std::string& folder, OnError onError, const KeepRule& keep) {
+  refuseUnsafeText(folder, false);
   std::string path = withoutTrailingSeparator(folder);
-  if (isDriveRoot(path)) {
-    if (!files_.folderExists(path)) raise(fail::kPathNotFound, folder);
-  } else {
-    std::optional<DirEntry> self = lookUp(files_, path);
-    if (!self) raise(fail::kPathNotFound, folder);
-    // A link to a folder holds nothing of its own; what it leads to is not ours to empty.
-    if (self->isLink || !self->isFolder) raise(fail::kPathFileAccess, folder);
-  }
-  RemovalWalk walk(files_, stats_, firstFailure_, onError);
-  walk.clear(path);
+  if (auto why = protection_->folderRefusal(path)) refuseProtected(*why);
+  WalkRequest request;
+  request.folder = path;
+  walk(request, onError, keep);
 }
 
 }  // namespace trwk

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning/removal.h"
 #include "foundation/convert.h"
 #include "foundation/trap.h"
 #include "platform/failure.h"
@@ -148,7 +149,7 @@ void SecureRemoval::overWriteFileOpera(const std::string& opera1) {
 }
 
 bool SecureRemoval::sweepOldFiles(std::int32_t days, const std::string& pattern,
-                                  const std::optional<std::string>& referenceDate) {
+                                  const std::optional<std::string>& referenceDate, Trap* trap) {
   Platform& p = session_.platform;
   Date reference{};
   if (referenceDate) {
@@ -159,30 +160,27 @@ bool SecureRemoval::sweepOldFiles(std::int32_t days, const std::string& pattern,
     DateTime now = p.clock.now();
     reference = {now.year, now.month, now.day};
   }
+  // Each entry is judged by its own time: a link by the link's, never its target's.
+  const long today = dayNumber(reference);
+  bool matched = false;
+  KeepRule keep = [&](const DirEntry& entry, int depth) {
+    if (depth > 0) return false;
+    if (entry.hidden || entry.system) return true;
+    matched = true;
+    const FileTime& t = entry.lastWrite;
+    return today - dayNumber({t.year, t.month, t.day}) < days;
+  };
   std::size_t sep = pattern.find_last_of("\\/");
-  if (sep == std::string::npos) return false;
-  std::string folder = pattern.substr(0, sep + 1);
-
+  if (sep == std::string::npos || !p.files.folderExists(pattern.substr(0, sep + 1))) return false;
   try {
-    ListOptions ordinary;
-    ordinary.files = true;
-    ordinary.folders = false;
-    ordinary.hiddenAndSystem = false;
-    std::vector<DirEntry> entries = p.files.list(pattern, ordinary);
-    if (entries.empty()) return false;
-    for (const auto& entry : entries) {
-      std::string path = folder + entry.name;
-      std::optional<FileTime> written = p.files.lastWriteTime(path);
-      if (!written) return false;
-      long age = dayNumber(reference) - dayNumber({written->year, written->month, written->day});
-      if (age < days) continue;
-      p.files.clearAttributes(path);
-      p.files.deleteFile(path);  // a link goes as itself
-    }
-  } catch (const Failure&) {
+    Removal removal(session_);
+    removal.deleteMatching(pattern, false, OnError::Stop, keep, true);
+  } catch (const Failure& failure) {
+    // What could not go is said, never passed over.
+    if (trap) trap->report(failure.number(), failure.description());
     return false;
   }
-  return true;
+  return matched;
 }
 
 void SecureRemoval::deleteRegistryKey(RootKey root, const std::string& subkey) {

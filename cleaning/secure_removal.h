@@ -6,6 +6,7 @@
 #include <string>
 
 #include "foundation/session.h"
+#include "foundation/trap.h"
 #include "platform/registry.h"
 
 namespace trwk {
@@ -24,13 +25,16 @@ class SecureRemoval {
   // One pass over a file: the filler ("ow.chx" or "ow2.chx" from the program folder, drawn
   // at random each pass) written over the file's whole length in place and flushed.
   void overWriteFileIE(const std::string& cookieFolder, const std::string& fileName);  // IE3 + "\" + name
-  void overWriteFileNetscape(const std::string& userFolder);                          // + "\cookies.txt"
-  void overWriteFileOpera(const std::string& opera1);                                 // + "cookies4.dat"
+  void overWriteFileNetscape(const std::string& userFolder);                           // + "\cookies.txt"
+  void overWriteFileOpera(const std::string& opera1);                                  // + "cookies4.dat"
 
   // Deletes the files the pattern matches (no hidden or system files) whose last change
-  // lies `days` or more calendar days before the reference date (today when absent).
-  // False when nothing matched or the first error ended the sweep.
-  bool sweepOldFiles(std::int32_t days, const std::string& pattern, const std::optional<std::string>& referenceDate = std::nullopt);
+  // lies `days` or more calendar days before the reference date (today when absent); a
+  // link is judged by its own time and removed as itself. False when nothing matched, the
+  // reference date is no date, or the first failure ended the sweep; that failure (a
+  // protected folder is one) is reported to `trap` when one is given.
+  bool sweepOldFiles(std::int32_t days, const std::string& pattern,
+                     const std::optional<std::string>& referenceDate = std::nullopt, Trap* trap = nullptr);
 
   // Deletes a registry key; the result is ignored (a missing key or one with subkeys stays).
   void deleteRegistryKey(RootKey root, const std::string& subkey);

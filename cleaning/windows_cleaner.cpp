@@ -49,7 +49,7 @@ void cleanWindows(CleaningContext& context) {
     });
   }
 
-  Removal removal(files);
+  Removal removal(session);
   // Files only: a file that cannot be deleted ends the step.
   auto deleteFiles = [&](const std::string& pattern) {
     trap.run([&] { removal.deleteMatching(pattern, false, OnError::Stop); });
@@ -69,9 +69,9 @@ void cleanWindows(CleaningContext& context) {
   if (downloaded.ticked && downloaded.enabled) {
     if (locationKnown(paths.win3) && files.folderExists(paths.win3)) {
       trap.run([&] {
-        Removal all(files);
+        Removal all(session);
         all.deleteMatching(folderFile(paths.win3, "*.*"), true, OnError::KeepGoing);
-        if (all.firstFailure() != 0) throw Failure(all.firstFailure());
+        if (all.firstFailure() != 0) throw Failure(all.firstFailure(), all.firstFailureText());
       });
     }
     state.progress.advance();
@@ -82,7 +82,9 @@ void cleanWindows(CleaningContext& context) {
   const CleanItem& temporary = items.item(16);
   if (temporary.ticked && temporary.enabled) {
     if (locationKnown(paths.win2))
-      trap.run([&] { SecureRemoval(session).sweepOldFiles(1, folderFile(paths.win2, "*.*")); });
+      trap.run([&] {
+        SecureRemoval(session).sweepOldFiles(1, folderFile(paths.win2, "*.*"), std::nullopt, &trap);
+      });
     state.progress.advance();
   }
 

@@ -41,6 +41,28 @@ class StampedFiles : public testing::FaultFiles {
     auto it = stamps.find(path.substr(path.find_last_of('\\') + 1));
     return it != stamps.end() ? std::optional<FileTime>(it->second) : FaultFiles::lastWriteTime(path);
   }
+  // A walk sees the same times.
+  void removeWithin(const WalkRequest& request, WalkSink& sink) override {
+    struct Stamping : WalkSink {
+      Stamping(WalkSink& to, const std::map<std::string, FileTime>& by) : inner(to), stamps(by) {}
+      bool mayEnter(const std::string& folder, const FolderId& id) override {
+        return inner.mayEnter(folder, id);
+      }
+      bool select(const DirEntry& entry, int depth) override {
+        DirEntry stamped = entry;
+        if (auto it = stamps.find(entry.name); it != stamps.end()) stamped.lastWrite = it->second;
+        return inner.select(stamped, depth);
+      }
+      void removed(const std::string& path, const DirEntry& entry, int depth) override {
+        inner.removed(path, entry, depth);
+      }
+      void failed(const Failure& failure) override { inner.failed(failure); }
+      void leftAlone(const std::string& path, const std::string& why) override { inner.leftAlone(path, why); }
+      WalkSink& inner;
+      const std::map<std::string, FileTime>& stamps;
+    } stamping(sink, stamps);
+    FaultFiles::removeWithin(request, stamping);
+  }
 };
 
 class WindowsCleanerTest : public testing::CleaningTest {

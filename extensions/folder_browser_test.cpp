@@ -59,6 +59,8 @@ class MemoryFiles : public Files {
   void clearAttributes(const std::string&) override { throw Failure(5); }
   void overwriteInPlace(const std::string&, const std::string&) override { throw Failure(5); }
   std::optional<std::uint64_t> driveFreeBytes(const std::string&) override { return std::nullopt; }
+  std::optional<FolderId> folderId(const std::string&) override { return std::nullopt; }
+  void removeWithin(const WalkRequest&, WalkSink&) override { throw Failure(5); }
 
  private:
   struct Entry {

@@ -43,7 +43,8 @@ void PluginInfo::deletePlugin() {
   Trap trap(session_.log, "cmdDeletePlugin");
   for (const std::string& path : {headerPath, bodyPath}) {
     trap.checkpoint();
-    if (files.fileExists(path)) trap.run([&] { Removal(files).deleteFile(path); });
+    if (files.fileExists(path))
+      trap.run([&] { files.deleteFile(path); });  // the page's own Delete: a link goes as itself
   }
   // A file that would not go is not reported as deleted; the user may try again.
   if (trap.failures() > 0) {

@@ -122,7 +122,7 @@ void pathLine(Session& session, const std::string& line) {
   Files& files = session.platform.files;
   std::size_t last = line.find_last_of('\\');
   bool mask = line.find_first_of("*?", last) != std::string::npos;
-  Removal removal(files);
+  Removal removal(session);
   if (mask) {
     // Nothing goes unless an ordinary file matches; then the matching folders go too.
     if (!session.settings.fileExists(line)) return;

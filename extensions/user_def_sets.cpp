@@ -338,7 +338,7 @@ void removeUserdefinedSel(CleaningContext& context, int set) {
       }))
     return;
   trap.checkpoint();
-  Removal removal(session.platform.files);
+  Removal removal(session);
   for (const std::string& line : lines) removeLine(context, removal, line, trap);
 }
 

@@ -5,7 +5,25 @@
 
 namespace trwk {
 
-enum class KnownFolder { History, InternetCache, Cookies, Recent, Windows, System, ProgramFiles, AppData, Temp };
+enum class KnownFolder {
+  History,
+  InternetCache,
+  Cookies,
+  Recent,
+  Windows,
+  System,
+  ProgramFiles,
+  AppData,
+  Temp,
+  // The folders a cleaner must never empty, asked for by the protection policy.
+  ProgramFilesX86,  // "Program Files (x86)" on a 64-bit system
+  SystemX86,        // SysWOW64 on a 64-bit system
+  ProgramData,      // the common application data ("All Users")
+  Profiles,         // the folder that holds every user's profile ("C:\users")
+  Profile,          // this user's profile root
+  Desktop,
+  Documents,
+};
 
 class Desktop {
  public:

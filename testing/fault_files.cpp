@@ -48,4 +48,48 @@ void FaultFiles::overwriteInPlace(const std::string& path, const std::string& fi
   inner_.overwriteInPlace(path, filler);
 }
 
+namespace {
+
+class FaultySink : public WalkSink {
+ public:
+  FaultySink(WalkSink& inner, const std::map<std::string, int>& faults, std::map<std::string, int>& calls,
+             bool stopAtFailure)
+      : inner_(inner), faults_(faults), calls_(calls), stopAtFailure_(stopAtFailure) {}
+
+  bool mayEnter(const std::string& folder, const FolderId& id) override {
+    return inner_.mayEnter(folder, id);
+  }
+  bool select(const DirEntry& entry, int depth) override {
+    if (stopped_ || !inner_.select(entry, depth)) return false;
+    const char* operation = entry.isFolder && !entry.isLink ? "removeFolder" : "deleteFile";
+    ++calls_[operation];
+    auto f = faults_.find(operation);
+    if (f == faults_.end()) return true;
+    // A folder's contents would go before the folder itself fails; a file fails at once.
+    inner_.failed(Failure(f->second, failureDescription(f->second) + ": " + entry.name));
+    stopped_ = stopAtFailure_;
+    return false;
+  }
+  void removed(const std::string& path, const DirEntry& entry, int depth) override {
+    inner_.removed(path, entry, depth);
+  }
+  void failed(const Failure& failure) override { inner_.failed(failure); }
+  void leftAlone(const std::string& path, const std::string& why) override { inner_.leftAlone(path, why); }
+
+ private:
+  WalkSink& inner_;
+  const std::map<std::string, int>& faults_;
+  std::map<std::string, int>& calls_;
+  bool stopAtFailure_;
+  bool stopped_ = false;
+};
+
+}  // namespace
+
+void FaultFiles::removeWithin(const WalkRequest& request, WalkSink& sink) {
+  ++calls["removeWithin"];
+  FaultySink faulty(sink, faults_, calls, request.stopAtFailure);
+  inner_.removeWithin(request, faulty);
+}
+
 }  // namespace trwk::testing

@@ -27,7 +27,9 @@ class FaultFiles : public Files {
     return inner_.list(pattern, options);
   }
   std::optional<std::uint64_t> fileSize(const std::string& path) override { return inner_.fileSize(path); }
-  std::optional<FileTime> lastWriteTime(const std::string& path) override { return inner_.lastWriteTime(path); }
+  std::optional<FileTime> lastWriteTime(const std::string& path) override {
+    return inner_.lastWriteTime(path);
+  }
   std::string readAll(const std::string& path) override;
   void appendText(const std::string& path, const std::string& bytes) override;
   void replaceAtomically(const std::string& path, const std::string& bytes) override;
@@ -40,6 +42,10 @@ class FaultFiles : public Files {
   std::optional<std::uint64_t> driveFreeBytes(const std::string& root) override {
     return freeBytes ? freeBytes : inner_.driveFreeBytes(root);
   }
+  std::optional<FolderId> folderId(const std::string& path) override { return inner_.folderId(path); }
+  // A walk meets the faults of "deleteFile" (files and links) and "removeFolder" (folders)
+  // entry by entry: the entry stays and the failure is told, as the real failure would be.
+  void removeWithin(const WalkRequest& request, WalkSink& sink) override;
 
  private:
   void check(const std::string& operation);

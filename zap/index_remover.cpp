@@ -26,7 +26,8 @@ std::optional<std::string> checkFileName(Files& files, Trap& trap, const std::st
 
 }  // namespace
 
-std::uint64_t removeIndexFiles(Files& files, Clock& clock, const std::string& programFolder) {
+std::uint64_t removeIndexFiles(Files& files, Clock& clock, Desktop& desktop,
+                               const std::string& programFolder) {
   RunLog log(files, clock, programFolder);
   Settings settings(files, &log);
   const std::string ini = inProgramFolder(programFolder, "mainten.ini");
@@ -36,6 +37,7 @@ std::uint64_t removeIndexFiles(Files& files, Clock& clock, const std::string& pr
     getIni.report(fail::kFileNotFound, failureDescription(fail::kFileNotFound) + ": " + ini);
     return 0;
   }
+  const Protection protection(files, systemFoldersOf(desktop, programFolder), programFolder);
   std::uint64_t removed = 0;
   for (const char* key : {"IE1", "IE2", "IE3", "IE4"}) {
     main.checkpoint();
@@ -45,10 +47,9 @@ std::uint64_t removeIndexFiles(Files& files, Clock& clock, const std::string& pr
     getIni.run([&] { folder = settings.getini("Path", key, ini); });
     std::optional<std::string> mask = checkFileName(files, check, folder);
     if (!mask) continue;
-    Removal removal(files);
+    Removal removal(files, protection);
     main.run([&] { removed += removal.deleteMatching(*mask, false, OnError::KeepGoing); });
-    if (int failure = removal.firstFailure())
-      main.report(failure, failureDescription(failure) + ": " + *mask);
+    if (int failure = removal.firstFailure()) main.report(failure, removal.firstFailureText());
   }
   return removed;
 }

@@ -6,13 +6,16 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/files.h"
 
 namespace trwk::zap {
 
 // Reads mainten.ini in programFolder (its own folder, without a trailing separator) and
 // deletes the index files of the four folders, going on past any that cannot go.
+// The desktop names the system folders that are never cleaned, whatever mainten.ini says.
 // Returns how many files were deleted.
-std::uint64_t removeIndexFiles(Files& files, Clock& clock, const std::string& programFolder);
+std::uint64_t removeIndexFiles(Files& files, Clock& clock, Desktop& desktop,
+                               const std::string& programFolder);
 
 }  // namespace trwk::zap

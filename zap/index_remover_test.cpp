@@ -31,7 +31,7 @@ class ZapTest : public ::testing::Test {
 
 TEST_F(ZapTest, DeletesTheIndexFilesOfTheFourFoldersOnly) {
   ini(box.path("History") + "\\", box.path("Cache"), box.path("Cookies") + "\\", box.path("Index") + "\\");
-  EXPECT_EQ(removeIndexFiles(files, box.clock, box.root()), 8u);
+  EXPECT_EQ(removeIndexFiles(files, box.clock, box.desktop(), box.root()), 8u);
   for (const char* folder : {"History", "Cache", "Cookies", "Index"}) {
     std::string f = folder;
     EXPECT_FALSE(has(f + "\\index.dat")) << f;
@@ -44,7 +44,7 @@ TEST_F(ZapTest, DeletesTheIndexFilesOfTheFourFoldersOnly) {
 
 TEST_F(ZapTest, UnknownAndMissingFoldersAreSkippedAndMissingOnesLogged) {
   ini("-", "", box.path("Nowhere") + "\\", box.path("Index") + "\\");
-  EXPECT_EQ(removeIndexFiles(files, box.clock, box.root()), 2u);
+  EXPECT_EQ(removeIndexFiles(files, box.clock, box.desktop(), box.root()), 2u);
   EXPECT_TRUE(has("History\\index.dat"));
   EXPECT_FALSE(has("Index\\index.dat"));
   std::string text = log();
@@ -56,7 +56,7 @@ TEST_F(ZapTest, UnknownAndMissingFoldersAreSkippedAndMissingOnesLogged) {
 TEST_F(ZapTest, AFileThatCannotGoIsLoggedAndTheOtherFoldersStillRun) {
   ini(box.path("History"), box.path("Cache"), "-", "-");
   files.fail("deleteFile", 70);
-  EXPECT_EQ(removeIndexFiles(files, box.clock, box.root()), 0u);
+  EXPECT_EQ(removeIndexFiles(files, box.clock, box.desktop(), box.root()), 0u);
   EXPECT_GE(files.calls["deleteFile"], 4);
   std::string text = log();
   EXPECT_NE(text.find("ZAP-Main at line 1 - "), std::string::npos) << text;

@@ -10,7 +10,7 @@ int main() {
   try {
     trwk::SystemServices services = trwk::makeSystemServices();
     trwk::SystemClock clock;
-    trwk::zap::removeIndexFiles(*services.files, clock, services.desktop->programFolder());
+    trwk::zap::removeIndexFiles(*services.files, clock, *services.desktop, services.desktop->programFolder());
   } catch (const std::exception&) {
     return 1;  // nothing to report to: without its services zap cannot reach its log
   }

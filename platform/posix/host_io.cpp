@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_encoding.h"
+
 namespace trwk::posix {
 namespace {
 
@@ -49,6 +51,37 @@ bool emptyOpenFolder(int dirFd) {
 }
 
 }  // namespace
+
+namespace {
+bool isValidUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    auto b = static_cast<unsigned char>(text[i]);
+    std::size_t len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (len == 0 || i + len > text.size()) return false;
+    for (std::size_t k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    i += len;
+  }
+  return true;
+}
+
+}  // namespace
+
+WindowsName windowsNameOf(std::string_view host) {
+  WindowsName out;
+  out.valid = isValidUtf8(host);
+  out.text = utf8ToCp1252(std::string(host));
+  out.exact = out.valid && cp1252ToUtf8(out.text) == host;
+  for (char& c : out.text) {
+    // Characters a Windows name cannot hold (Wine shows them as private-use ones).
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("\\:*?\"<>|").find(c) != std::string_view::npos) {
+      c = '?';
+      out.exact = false;
+    }
+  }
+  return out;
+}
 
 std::optional<std::string> readHostFile(const std::string& hostPath) {
   Fd fd(::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC));

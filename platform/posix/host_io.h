@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace trwk::posix {
 
@@ -55,6 +56,16 @@ bool removeTreeAt(int parentFd, const std::string& name);
 bool removeTree(const std::string& hostPath);
 // Removes what a folder holds and keeps the folder; a missing folder counts as empty.
 bool emptyFolder(const std::string& hostPath);
+
+// A host name as Windows sees it. `valid`: Wine can name it at all (UTF-8); `exact`: the
+// Windows-1252 text leads back to this entry and no other, so it may become a path.
+// Characters a Windows name cannot hold show as '?' in `text`.
+struct WindowsName {
+  std::string text;
+  bool valid = false;
+  bool exact = false;
+};
+WindowsName windowsNameOf(std::string_view host);
 
 // Host path helpers.
 std::string parentOf(const std::string& hostPath);

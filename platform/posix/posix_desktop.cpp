@@ -25,6 +25,15 @@ const char* const kSystemEnvironment = "System\\CurrentControlSet\\Control\\Sess
 const char* const kWindowsNt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 const char* const kWindows = "Software\\Microsoft\\Windows\\CurrentVersion";
 const char* const kProfiles = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+const char* const kShellFoldersMachine =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// "C:\users\me\Documents" -> "C:\users\me"; nothing above a drive's first level.
+std::optional<std::string> parentFolder(const std::string& path) {
+  std::size_t sep = path.find_last_of('\\');
+  if (sep == std::string::npos || sep < 3) return std::nullopt;
+  return path.substr(0, sep);
+}
 
 std::string withoutTrailingSeparator(std::string path) {
   while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
@@ -192,6 +201,26 @@ std::optional<std::string> PosixDesktop::knownFolder(KnownFolder id) {
       folder = text(RootKey::CurrentUser, "Environment", "TEMP");
       if (!folder) folder = text(RootKey::LocalMachine, kSystemEnvironment, "TEMP");
       break;
+    case KnownFolder::ProgramFilesX86:
+      folder = text(RootKey::LocalMachine, kWindows, "ProgramFilesDir (x86)");
+      break;
+    case KnownFolder::SystemX86:
+      // Only a 64-bit prefix has the 32-bit system folder beside system32.
+      if (text(RootKey::LocalMachine, kWindows, "ProgramFilesDir (x86)"))
+        if (auto windows = variable("SystemRoot")) folder = withoutTrailingSeparator(*windows) + "\\syswow64";
+      break;
+    case KnownFolder::ProgramData:
+      folder = variable("ProgramData");
+      if (!folder) folder = text(RootKey::LocalMachine, kShellFoldersMachine, "Common AppData");
+      break;
+    case KnownFolder::Profiles: folder = text(RootKey::LocalMachine, kProfiles, "ProfilesDirectory"); break;
+    case KnownFolder::Profile:
+      folder = variable("USERPROFILE");
+      if (!folder)
+        if (auto documents = shellFolder("Personal")) folder = parentFolder(expand(*documents));
+      break;
+    case KnownFolder::Desktop: folder = shellFolder("Desktop"); break;
+    case KnownFolder::Documents: folder = shellFolder("Personal"); break;
   }
   if (!folder || folder->empty()) return std::nullopt;
   return withoutTrailingSeparator(expand(*folder));

@@ -13,8 +13,8 @@
 
 #include "platform/failure.h"
 #include "platform/posix/host_io.h"
-#include "platform/wildcard.h"
 #include "platform/text_encoding.h"
+#include "platform/wildcard.h"
 
 namespace trwk::posix {
 namespace {
@@ -71,6 +71,129 @@ std::size_t lastSeparator(const std::string& path) {
   return path.find_last_of("\\/");
 }
 
+FileTime localTimeOf(const struct timespec& when) {
+  std::tm local{};
+  time_t seconds = when.tv_sec;
+  if (!::localtime_r(&seconds, &local)) return {};
+  return FileTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                  local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+std::string joinWindows(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + name;
+  return folder + "\\" + name;
+}
+
+// One removal walk, relative to the folders it opened: an entry is looked at, opened and
+// removed by the name its folder listed, below the descriptor of that folder, so nothing
+// that happens to the paths meanwhile can send it elsewhere.
+class DescriptorWalk {
+ public:
+  DescriptorWalk(const WalkRequest& request, WalkSink& sink) : request_(request), sink_(sink) {}
+
+  bool stopped() const { return stopped_; }
+
+  // Removes what the open folder holds (as far as the request and the sink want); true
+  // when nothing stayed.
+  bool clear(int dirFd, const std::string& windowsFolder, int depth) {
+    int dup = ::dup(dirFd);
+    if (dup < 0) return fail(fail::kPathFileAccess, windowsFolder);
+    DirHandle dir(::fdopendir(dup));
+    if (!dir) {
+      ::close(dup);
+      return fail(fail::kPathFileAccess, windowsFolder);
+    }
+    bool all = true, unnamed = false;
+    while (!stopped_) {
+      errno = 0;
+      dirent* e = ::readdir(dir.get());
+      if (!e) break;
+      std::string_view raw = e->d_name;
+      if (raw == "." || raw == "..") continue;
+      WindowsName name = windowsNameOf(raw);
+      if (!name.valid) {
+        unnamed = true;
+        all = false;
+        continue;
+      }
+      all = removeEntry(dirFd, e->d_name, name.text, windowsFolder, depth) && all;
+    }
+    if (unnamed)
+      sink_.leftAlone(windowsFolder, "entries whose host names have no Windows form were left alone");
+    return all && !stopped_;
+  }
+
+ private:
+  bool removeEntry(int dirFd, const char* raw, const std::string& name, const std::string& windowsFolder,
+                   int depth) {
+    struct stat st {};
+    if (::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
+      return errno == ENOENT || fail(numberFor(errno, true), joinWindows(windowsFolder, name));
+    DirEntry entry;
+    entry.name = name;
+    entry.isLink = S_ISLNK(st.st_mode);
+    entry.isFolder = S_ISDIR(st.st_mode);
+    entry.hidden = name.front() == '.';
+    entry.readOnly = !entry.isLink && !entry.isFolder && readOnly(st);
+    entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (depth == 0) {
+      if (!matchesMask(name, request_.mask)) return false;
+      if (entry.isFolder ? !request_.folders : !request_.files) return false;
+      if (entry.hidden && !request_.hiddenAndSystem) return false;
+      if (request_.withTimes) entry.lastWrite = localTimeOf(st.st_mtim);
+    }
+    if (!sink_.select(entry, depth)) return false;
+    const std::string path = joinWindows(windowsFolder, name);
+    if (!entry.isFolder) {
+      // unlinkat never follows the name: a link goes as itself, its target stays.
+      if (::unlinkat(dirFd, raw, 0) != 0) {
+        if (errno == ENOENT) return true;
+        if (errno == EISDIR || errno == EPERM) return changed(path);  // a folder took its place
+        return fail(numberFor(errno, true), path);
+      }
+      sink_.removed(path, entry, depth);
+      return true;
+    }
+    Fd child(::openat(dirFd, raw, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (child.get() < 0) {
+      if (errno == ENOENT) return true;
+      if (errno == ELOOP || errno == ENOTDIR) return changed(path);  // swapped for a link or a file
+      return fail(numberFor(errno, true), path);
+    }
+    struct stat held {};
+    if (::fstat(child.get(), &held) != 0) return fail(fail::kPathFileAccess, path);
+    if (held.st_dev != st.st_dev || held.st_ino != st.st_ino) return changed(path);
+    if (!sink_.mayEnter(
+            path, FolderId{static_cast<std::uint64_t>(held.st_dev), static_cast<std::uint64_t>(held.st_ino)}))
+      return false;
+    if (!clear(child.get(), path, depth + 1)) return false;
+    if (::unlinkat(dirFd, raw, AT_REMOVEDIR) != 0) {
+      if (errno == ENOENT) return true;
+      return fail(errno == ENOTEMPTY || errno == EEXIST ? fail::kPathFileAccess : numberFor(errno, true),
+                  path);
+    }
+    sink_.removed(path, entry, depth);
+    return true;
+  }
+
+  bool changed(const std::string& path) {
+    sink_.failed(Failure(fail::kPathFileAccess, failureDescription(fail::kPathFileAccess) + ": " + path +
+                                                    " (it changed while it was being removed; left alone)"));
+    if (request_.stopAtFailure) stopped_ = true;
+    return false;
+  }
+
+  bool fail(int number, const std::string& path) {
+    sink_.failed(Failure(number, failureDescription(number) + ": " + path));
+    if (request_.stopAtFailure) stopped_ = true;
+    return false;
+  }
+
+  const WalkRequest& request_;
+  WalkSink& sink_;
+  bool stopped_ = false;
+};
+
 }  // namespace
 
 bool PosixFiles::fileExists(const std::string& path) {
@@ -103,7 +226,10 @@ std::vector<DirEntry> PosixFiles::list(const std::string& pattern, const ListOpt
   while (dirent* e = ::readdir(dir.get())) {
     std::string_view hostName = e->d_name;
     if (hostName == "." || hostName == "..") continue;
-    std::string name = utf8ToCp1252(std::string(hostName));
+    // A name without an exact Windows form would lead somewhere else as a path.
+    WindowsName windows = windowsNameOf(hostName);
+    if (!windows.exact) continue;
+    const std::string& name = windows.text;
     if (!matchesMask(name, mask)) continue;
     struct stat st {};
     if (::fstatat(::dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
@@ -159,12 +285,13 @@ std::string PosixFiles::readAll(const std::string& path) {
 }
 
 void PosixFiles::appendText(const std::string& path, const std::string& bytes) {
-  HostPath host = prefix_->resolve(path);
+  HostPath host = prefix_->resolve(path, false);  // a link in the last place is refused below
   if (!host.folderExists) raise(fail::kPathNotFound, path);
   if (auto st = statOf(host.path, false); st && S_ISREG(st->st_mode) && readOnly(*st))
     raise(fail::kPermissionDenied, path);
   Fd fd(::open(host.path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666));
-  if (fd.get() < 0) raise(errno == EISDIR ? fail::kPathFileAccess : numberFor(errno, true), path);
+  if (fd.get() < 0)
+    raise(errno == EISDIR || errno == ELOOP ? fail::kPathFileAccess : numberFor(errno, true), path);
   std::string_view rest = bytes;
   while (!rest.empty()) {
     ssize_t n = ::write(fd.get(), rest.data(), rest.size());
@@ -177,10 +304,11 @@ void PosixFiles::appendText(const std::string& path, const std::string& bytes) {
 }
 
 void PosixFiles::replaceAtomically(const std::string& path, const std::string& bytes) {
-  HostPath host = prefix_->resolve(path);
+  // The name is replaced: a link standing there goes, and its target is never written.
+  HostPath host = prefix_->resolve(path, false);
   if (!host.folderExists || host.name.empty()) raise(fail::kPathNotFound, path);
   mode_t mode = defaultFileMode();
-  if (auto st = statOf(host.path, false)) {
+  if (auto st = statOf(host.path, false); st && !S_ISLNK(st->st_mode)) {
     if (S_ISDIR(st->st_mode)) raise(fail::kPathFileAccess, path);
     if (readOnly(*st)) raise(fail::kPermissionDenied, path);
     mode = st->st_mode & 07777;
@@ -271,22 +399,25 @@ void PosixFiles::removeFolder(const std::string& path) {
   if (!st) raise(fail::kPathNotFound, path);
   if (!S_ISDIR(st->st_mode)) raise(fail::kPathFileAccess, path);
   // rmdir never follows the last component, and a link is no folder to lstat.
-  if (::rmdir(host.path.c_str()) != 0) raise(errno == ENOTEMPTY || errno == EEXIST ? fail::kPathFileAccess : numberFor(errno, true), path);
+  if (::rmdir(host.path.c_str()) != 0)
+    raise(errno == ENOTEMPTY || errno == EEXIST ? fail::kPathFileAccess : numberFor(errno, true), path);
 }
 
 void PosixFiles::copyFile(const std::string& from, const std::string& to, bool overwrite) {
-  HostPath source = prefix_->resolve(from);
+  HostPath source = prefix_->resolve(from, false);
   Fd in(::open(source.path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (in.get() < 0) raise(numberFor(errno, source.folderExists), from);
+  if (in.get() < 0)
+    raise(errno == ELOOP ? fail::kPathFileAccess : numberFor(errno, source.folderExists), from);
   struct stat sourceStat {};
   if (::fstat(in.get(), &sourceStat) != 0 || S_ISDIR(sourceStat.st_mode)) raise(fail::kPathFileAccess, from);
 
-  HostPath target = prefix_->resolve(to);
+  // A link at the target is replaced by the copy; what it leads to is never written.
+  HostPath target = prefix_->resolve(to, false);
   if (!target.folderExists || target.name.empty()) raise(fail::kPathNotFound, to);
   if (auto st = statOf(target.path, false)) {
     if (!overwrite) raise(fail::kFileExists, to);
     if (S_ISDIR(st->st_mode)) raise(fail::kPathFileAccess, to);
-    if (readOnly(*st)) raise(fail::kPermissionDenied, to);
+    if (!S_ISLNK(st->st_mode) && readOnly(*st)) raise(fail::kPermissionDenied, to);
   }
   std::string bytes = readOpen(in.get(), from);
   if (int err = writeHostFileAtomically(target.path, bytes, sourceStat.st_mode & 07777))
@@ -318,6 +449,10 @@ void PosixFiles::overwriteInPlace(const std::string& path, const std::string& fi
   if (fd.get() < 0) raise(numberFor(errno, true), path);
   struct stat opened {};
   if (::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) raise(fail::kPathFileAccess, path);
+  // Another name of the same file would lose its contents too.
+  if (opened.st_nlink > 1)
+    throw Failure(fail::kPathFileAccess, failureDescription(fail::kPathFileAccess) + ": " + path +
+                                             " (it has other names; not overwritten)");
 
   // One big buffer of whole fillers, plus one filler more so that a write may start at
   // any offset of the pattern.
@@ -341,6 +476,54 @@ void PosixFiles::overwriteInPlace(const std::string& path, const std::string& fi
     done += static_cast<std::uint64_t>(n);
   }
   if (::fsync(fd.get()) != 0) raise(numberFor(errno, true), path);
+}
+
+std::optional<FolderId> PosixFiles::folderId(const std::string& path) {
+  try {
+    auto st = statOf(prefix_->resolve(path).path, true);
+    if (!st || !S_ISDIR(st->st_mode)) return std::nullopt;
+    return FolderId{static_cast<std::uint64_t>(st->st_dev), static_cast<std::uint64_t>(st->st_ino)};
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+}
+
+void PosixFiles::removeWithin(const WalkRequest& request, WalkSink& sink) {
+  forgetFolder();
+  HostPath host = prefix_->resolve(request.folder, false);
+  const bool driveRoot = host.name.empty();
+  if (!driveRoot && !host.folderExists) raise(fail::kPathNotFound, request.folder);
+  Fd parent(driveRoot ? -1 : ::open(host.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!driveRoot && parent.get() < 0) raise(numberFor(errno, false), request.folder);
+  struct stat named {};
+  int r = driveRoot ? ::stat(host.path.c_str(), &named)
+                    : ::fstatat(parent.get(), host.name.c_str(), &named, AT_SYMLINK_NOFOLLOW);
+  if (r != 0) raise(fail::kPathNotFound, request.folder);
+  if (!S_ISDIR(named.st_mode)) raise(fail::kPathFileAccess, request.folder);  // a link or a file
+  Fd folder(driveRoot
+                ? ::open(host.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                : ::openat(parent.get(), host.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (folder.get() < 0)
+    raise(errno == ELOOP || errno == ENOTDIR ? fail::kPathFileAccess : numberFor(errno, true),
+          request.folder);
+  struct stat held {};
+  if (::fstat(folder.get(), &held) != 0 || held.st_dev != named.st_dev || held.st_ino != named.st_ino)
+    raise(fail::kPathFileAccess, request.folder);
+  if (!sink.mayEnter(request.folder, FolderId{static_cast<std::uint64_t>(held.st_dev),
+                                              static_cast<std::uint64_t>(held.st_ino)}))
+    return;
+  DescriptorWalk walk(request, sink);
+  bool emptied = walk.clear(folder.get(), request.folder, 0);
+  if (!request.removeFolder || !emptied || driveRoot) return;
+  if (::unlinkat(parent.get(), host.name.c_str(), AT_REMOVEDIR) != 0) {
+    sink.failed(
+        Failure(numberFor(errno, true), failureDescription(numberFor(errno, true)) + ": " + request.folder));
+    return;
+  }
+  DirEntry self;
+  self.name = request.folder.substr(request.folder.find_last_of("\\/") + 1);
+  self.isFolder = true;
+  sink.removed(request.folder, self, -1);
 }
 
 std::optional<std::uint64_t> PosixFiles::driveFreeBytes(const std::string& root) {

@@ -32,6 +32,8 @@ class PosixFiles : public Files {
   void clearAttributes(const std::string& path) override;
   void overwriteInPlace(const std::string& path, const std::string& filler) override;
   std::optional<std::uint64_t> driveFreeBytes(const std::string& root) override;
+  std::optional<FolderId> folderId(const std::string& path) override;
+  void removeWithin(const WalkRequest& request, WalkSink& sink) override;
 
  private:
   // The open folder of the last file deleted, so that deleting a whole folder's files

@@ -55,7 +55,10 @@ std::optional<std::string> findEntry(const std::string& folder, const std::strin
   while (dirent* e = ::readdir(dir.get())) {
     std::string_view n = e->d_name;
     if (n == "." || n == "..") continue;
-    if (equalsNoCase(utf8ToCp1252(std::string(n)), windowsName)) return std::string(n);
+    // Only a name with an exact Windows form can be the one meant: a raw byte that reads
+    // like the name, or a name holding a backslash, is another entry altogether.
+    WindowsName candidate = windowsNameOf(n);
+    if (candidate.exact && equalsNoCase(candidate.text, windowsName)) return std::string(n);
   }
   return std::nullopt;
 }
