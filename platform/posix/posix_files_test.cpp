@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "platform/failure.h"
+#include "platform/posix/host_io.h"
 #include "testing/failure_of.h"
 #include "testing/prefix_builder.h"
 
@@ -194,6 +195,63 @@ TEST_F(PosixFilesTest, AsksTheDriveForFreeSpaceAndProbesNeverThrow) {
   EXPECT_FALSE(files.folderExists("C:\\..\\dosdevices"));
   EXPECT_FALSE(files.fileExists("\\\\server\\share\\x"));
   EXPECT_EQ(files.lastWriteTime("C:\\..\\user.reg"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace trwk::posix
+
+namespace trwk::posix {
+namespace {
+
+// Every write that puts a file at a name replaces a link standing there; the link's
+// target, inside the drive or outside it, keeps its bytes.
+TEST_F(PosixFilesTest, NoWriteEverGoesThroughALink) {
+  ASSERT_EQ(::mkdir(temp.host("drive_c/d").c_str(), 0777), 0);
+  ASSERT_EQ(::mkdir(temp.host("outside").c_str(), 0777), 0);
+  put("drive_c/source.txt", "new");
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> write;
+    bool replaces;  // false: refused, the link stays
+  };
+  const Case cases[] = {
+      {"replace", [&](const std::string& p) { files.replaceAtomically(p, "new"); }, true},
+      {"copy", [&](const std::string& p) { files.copyFile("C:\\source.txt", p, true); }, true},
+      {"append", [&](const std::string& p) { files.appendText(p, "new"); }, false},
+      {"overwrite", [&](const std::string& p) { files.overwriteInPlace(p, "#"); }, false},
+  };
+  for (const auto& c : cases) {
+    for (const std::string where : {"drive_c/canary-", "outside/canary-"}) {
+      const std::string canary = temp.host(where + c.name);
+      put(where + c.name, "canary");
+      const std::string link = host(std::string("d/") + c.name);
+      ::unlink(link.c_str());
+      ASSERT_EQ(::symlink(canary.c_str(), link.c_str()), 0);
+      const std::string windows = std::string("C:\\d\\") + c.name;
+      bool done = failureOf([&] { c.write(windows); }) == 0;
+      SCOPED_TRACE(std::string(c.name) + " through a link to " + where);
+      EXPECT_EQ(*readHostFile(canary), "canary");
+      struct stat st {};
+      ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+      EXPECT_EQ(done, c.replaces);
+      EXPECT_EQ(S_ISREG(st.st_mode), c.replaces);
+      if (c.replaces) {
+        EXPECT_EQ(*readHostFile(link), "new");
+      }
+    }
+  }
+  // Reading a copy's source through a link is refused too: it names another file.
+  ASSERT_EQ(::symlink(temp.host("drive_c/source.txt").c_str(), host("d/via").c_str()), 0);
+  EXPECT_EQ(failureOf([&] { files.copyFile("C:\\d\\via", "C:\\d\\fresh", true); }), fail::kPathFileAccess);
+}
+
+TEST_F(PosixFilesTest, AFileWithAnotherNameIsNeverOverwritten) {
+  put("drive_c/cookie.txt", "secret");
+  ASSERT_EQ(::link(temp.host("drive_c/cookie.txt").c_str(), temp.host("other-name").c_str()), 0);
+  EXPECT_EQ(failureOf([&] { files.overwriteInPlace("C:\\cookie.txt", "#"); }), fail::kPathFileAccess);
+  EXPECT_EQ(*readHostFile(temp.host("other-name")), "secret");
+  files.deleteFile("C:\\cookie.txt");  // the name goes, the other keeps its bytes
+  EXPECT_EQ(*readHostFile(temp.host("other-name")), "secret");
 }
 
 }  // namespace
