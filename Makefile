@@ -7,7 +7,7 @@ TEST_PREFIX := $(CURDIR)/build/wineprefix-test
 NATIVE_PREFIX := $(CURDIR)/build/wineprefix-native
 XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
 
-.PHONY: all deps native windows test test-native test-windows demo clean
+.PHONY: all deps native windows test test-native test-windows demo fuzz clean
 
 all: native windows
 
@@ -43,6 +43,21 @@ test:
 
 demo: windows
 	scripts/demo.sh $(CURDIR)/build/windows/bin
+
+# Fuzzes RegFile with clang's libFuzzer for FUZZ_SECONDS. New inputs collect in
+# build/fuzz/corpus; one worth keeping goes into fuzz/corpus/reg_file, which `make test` replays.
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined
+
+fuzz: deps
+	@if ! command -v clang++ >/dev/null; then echo "make fuzz: clang is not installed, skipped"; exit 0; fi; \
+	cmake -S . -B build/fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRWK_FUZZ=ON "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" \
+	  "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined" >/dev/null && \
+	cmake --build build/fuzz --target reg_file_fuzz -j2 && \
+	mkdir -p build/fuzz/corpus/reg_file && \
+	build/fuzz/bin/reg_file_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=1024 -dict=fuzz/reg_file.dict \
+	  -artifact_prefix=build/fuzz/ build/fuzz/corpus/reg_file fuzz/corpus/reg_file
 
 clean:
 	rm -rf build

@@ -83,7 +83,8 @@ std::string helpText() {
          "  --accept-licence  with --clean: accept the licence agreement and disclaimer\n" +
          "                    (shown by the first start with windows) without seeing it\n" + "\n" +
          "Exit codes: 0 done, 2 wrong command line, 4 licence agreement not accepted,\n" +
-         "5 the program cannot start.\n";
+         "5 the program cannot start (no system services, or mainten.ini is there but\n" +
+         "cannot be read: nothing was cleaned).\n";
 }
 
 std::string versionText() {

@@ -28,7 +28,8 @@ std::string versionText();
 // Exit codes of the console commands.
 inline constexpr int kExitCommandLine = 2;      // a command line that cannot be understood
 inline constexpr int kExitLicence = 4;          // the licence agreement is not accepted yet
-inline constexpr int kExitCannotStart = 5;      // no system services (on Linux: no Wine prefix)
+// No system services (on Linux: no Wine prefix), or a mainten.ini that cannot be read.
+inline constexpr int kExitCannotStart = 5;
 
 // Prints what a console command that needs no session prints and gives the exit code: 0
 // for help and version, kExitCommandLine for a command line that cannot be understood.

@@ -1,5 +1,6 @@
 #include "shell/headless.h"
 
+#include <optional>
 #include <ostream>
 
 #include "shell/command_line.h"
@@ -34,7 +35,8 @@ const HeadlessFamily* headlessFamily(const std::string& option) {
 
 std::string availableList() {
   std::string list;
-  for (const HeadlessFamily& f : kFamilies) list += (list.empty() ? "'" : ", '") + std::string(f.option) + "'";
+  for (const HeadlessFamily& f : kFamilies)
+    list += (list.empty() ? "'" : ", '") + std::string(f.option) + "'";
   return list;
 }
 
@@ -81,11 +83,20 @@ int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream&
         << " are.\n";
     return kExitCommandLine;
   }
-  Application app(platform, options.startup);
+  StartupOptions startup = options.startup;
+  startup.requireReadableSettings = true;
+  Application app(platform, startup);
   HeadlessViews views(options.acceptLicence);
   if (!app.start(views)) {
+    if (const std::optional<Failure>& failure = app.settingsFailure()) {
+      err << kProgramName << ": the settings file " << app.session()->maintenIni()
+          << " cannot be read: " << failure->description() << " (" << failure->number()
+          << "). Nothing was cleaned.\n";
+      return kExitCannotStart;
+    }
     err << kProgramName << ": the licence agreement and disclaimer have not been accepted yet.\n"
-        << "Start " << kProgramName << " once with its windows and press \"I Agree\", or add --accept-licence\n"
+        << "Start " << kProgramName
+        << " once with its windows and press \"I Agree\", or add --accept-licence\n"
         << "to accept them for this user now. Nothing was cleaned.\n";
     return kExitLicence;
   }

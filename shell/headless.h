@@ -19,8 +19,9 @@ struct HeadlessOptions {
 };
 
 // Returns the exit code: 0 when the run was done, kExitCommandLine for a family that does
-// not exist, kExitLicence when the agreement is not accepted and
-// acceptLicence is not given. Steps that fail are in the run log, as with windows.
+// not exist, kExitLicence when the agreement is not accepted and acceptLicence is not
+// given, kExitCannotStart when mainten.ini is there but cannot be read (said on `err` and
+// in the run log). Steps that fail are in the run log, as with windows.
 int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace trwk

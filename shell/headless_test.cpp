@@ -7,6 +7,7 @@
 #include "shell/command_line.h"
 #include "shell/console_ui.h"
 #include "shell/shell_test_fakes.h"
+#include "testing/fault_files.h"
 #include "testing/memory_registry.h"
 #include "testing/sandbox.h"
 
@@ -27,7 +28,9 @@ class HeadlessTest : public ::testing::Test {
     return runHeadless(platform, {family, accept, {}}, out, err);
   }
   bool exists(const std::string& relative) { return box.files().fileExists(box.path(relative)); }
-  std::string file(const std::string& relative) { return exists(relative) ? box.readFile(relative) : std::string(); }
+  std::string file(const std::string& relative) {
+    return exists(relative) ? box.readFile(relative) : std::string();
+  }
 
   // A program folder whose settings tick the cookie item and point at seeded folders.
   void seed() {
@@ -101,8 +104,8 @@ TEST_F(HeadlessTest, EachFamilyCleansOnlyItsOwnItems) {
   const std::string root = box.root();
   std::string ini = file("mainten.ini");
   ini.insert(ini.find("[Rensa]\r\n") + 9, "Value10=1\r\nValue12=1\r\nValue14=1\r\n");
-  ini.insert(ini.find("Detect=1\r\n") + 10,
-             "Opera1=" + root + "\\Opera\\\r\nOpera2=" + root + "\\Opera\\Cache4\\\r\nWin1=" + root + "\\Recent\\\r\n");
+  ini.insert(ini.find("Detect=1\r\n") + 10, "Opera1=" + root + "\\Opera\\\r\nOpera2=" + root +
+                                                "\\Opera\\Cache4\\\r\nWin1=" + root + "\\Recent\\\r\n");
   box.writeFile("mainten.ini", ini);
 
   EXPECT_EQ(run("opera", false), 0) << err.str();
@@ -127,8 +130,7 @@ TEST_F(HeadlessTest, UserDefAndPluginsCleanWhatTheirListsName) {
   box.writeFile("pl\\old.tmp", "old");
   box.writeFile("Tidy.cp2", "[Main]\r\nName=Tidy\r\nActive=True\r\n");
   box.writeFile("Tidy.cp1", box.path("pl\\*.tmp") + "\r\n");
-  box.writeFile("mainten.ini",
-                "[Path]\r\nDetect=1\r\n[UserDef]\r\nUDvalue1=1\r\n[Rensa]\r\nValue22=1\r\n");
+  box.writeFile("mainten.ini", "[Path]\r\nDetect=1\r\n[UserDef]\r\nUDvalue1=1\r\n[Rensa]\r\nValue22=1\r\n");
 
   EXPECT_EQ(run("plugins", false), 0) << err.str();
   EXPECT_NE(out.str().find("cleaning the plugins with"), std::string::npos) << out.str();
@@ -140,6 +142,50 @@ TEST_F(HeadlessTest, UserDefAndPluginsCleanWhatTheirListsName) {
   EXPECT_NE(out.str().find("cleaning the user-defined sets with"), std::string::npos) << out.str();
   EXPECT_FALSE(exists("ud\\junk.txt"));
   EXPECT_EQ(err.str(), "");
+}
+
+// A mainten.ini that is there but cannot be read: the run says so on the console, stops
+// before the main window loads (nothing is cleaned by settings it never saw, nothing is
+// written back over them) and ends with the documented "cannot start" code.
+TEST_F(HeadlessTest, UnreadableSettingsStopTheRunWithTheCannotStartCode) {
+  const struct {
+    const char* what;
+    bool folder;  // otherwise every read is refused (70), as without permission
+  } cases[] = {{"a folder named mainten.ini", true}, {"no permission to read it", false}};
+  store.saveAgreementSetting(0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    seed();
+    const std::string seeded = file("mainten.ini");
+    testing::FaultFiles files(box.files());
+    if (c.folder) {
+      box.files().deleteFile(box.path("mainten.ini"));
+      box.files().createFolder(box.path("mainten.ini"));
+    } else {
+      files.fail("readAll", fail::kPermissionDenied);
+    }
+    out.str("");
+    err.str("");
+    Platform platform{files, reg, desktop, box.clock, box.random, ui};
+    EXPECT_EQ(runHeadless(platform, {"all", false, {}}, out, err), kExitCannotStart);
+    const std::string e = err.str();
+    EXPECT_NE(e.find("the settings file " + box.path("mainten.ini") + " cannot be read: "), std::string::npos)
+        << e;
+    EXPECT_NE(e.find(c.folder ? " (75). Nothing was cleaned.\n" : " (70). Nothing was cleaned.\n"),
+              std::string::npos)
+        << e;
+    EXPECT_EQ(out.str().find("cleaning"), std::string::npos) << out.str();
+    EXPECT_TRUE(exists("Cookies\\tester@gone.txt"));
+    EXPECT_NE(file("trwk.log").find("\tMain at line 2 - "), std::string::npos) << file("trwk.log");
+    if (c.folder) {
+      EXPECT_TRUE(box.files().folderExists(box.path("mainten.ini")));
+      box.files().removeFolder(box.path("mainten.ini"));
+    } else {
+      EXPECT_EQ(file("mainten.ini"), seeded) << "nothing was written back";
+    }
+  }
+  EXPECT_NE(helpText().find("5 the program cannot start (no system services, or mainten.ini"),
+            std::string::npos);
 }
 
 }  // namespace

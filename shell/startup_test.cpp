@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "automation/calendar.h"
 #include "shell/shell_test_fakes.h"
 #include "testing/memory_registry.h"
 #include "testing/sandbox.h"
@@ -111,6 +112,41 @@ TEST_F(StartupTest, ProgramFolderDropsOneTrailingSeparator) {
   EXPECT_EQ(app.session()->programFolder, box.root());
   EXPECT_EQ(app.session()->maintenIni(), box.path("mainten.ini"));
   EXPECT_EQ(sessionLines(), 1);
+}
+
+TEST_F(StartupTest, LeftoversOfInterruptedWritesGoFirstAndSilently) {
+  box.writeFile("~mainten.ini.1-0.tmp", "[Path]\r\n");  // half a settings file
+  box.writeFile(".mainten.ini.trwk-Ab12Cd", "[Path]\r\n");
+  auto t = box.files().lastWriteTime(box.path("~mainten.ini.1-0.tmp"));
+  ASSERT_TRUE(t);
+  box.clock.time = addSeconds(DateTime{t->year, t->month, t->day, t->hour, t->minute, t->second}, 86400);
+  bool goneAtAgreement = false;
+  views.onCall = [&](const std::string& call) {
+    if (call == "agreement")
+      goneAtAgreement = !box.files().fileExists(box.path("~mainten.ini.1-0.tmp")) &&
+                        !box.files().fileExists(box.path(".mainten.ini.trwk-Ab12Cd"));
+  };
+  EXPECT_TRUE(start());
+  EXPECT_TRUE(goneAtAgreement);
+  EXPECT_EQ(box.readFile("trwk.log").find("Main at line"), std::string::npos) << box.readFile("trwk.log");
+}
+
+// Only a start that asks for it (the one without windows) stops at an unreadable
+// mainten.ini; a missing one is never a reason.
+TEST_F(StartupTest, UnreadableSettingsStopOnlyAStartThatRequiresThem) {
+  AppSettingsStore(reg).saveSetting("Options", "Show Tips at Startup", "0");
+  StartupOptions strict;
+  strict.requireReadableSettings = true;
+  EXPECT_TRUE(Application(platform(), strict).start(views)) << "no mainten.ini yet";
+  box.files().createFolder(box.path("mainten.ini"));
+  views.calls.clear();
+  Application app(platform(), strict);
+  EXPECT_FALSE(app.start(views));
+  ASSERT_TRUE(app.settingsFailure());
+  EXPECT_EQ(app.settingsFailure()->number(), fail::kPathFileAccess);
+  EXPECT_TRUE(views.calls.empty()) << "no window opened";
+  EXPECT_NE(box.readFile("trwk.log").find("\tMain at line 2 - "), std::string::npos);
+  EXPECT_TRUE(Application(platform()).start(views)) << "with windows the start goes on as before";
 }
 
 TEST(ProgramFolder, ADriveRootGivesPathsWithOneSeparator) {

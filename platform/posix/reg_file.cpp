@@ -414,24 +414,36 @@ bool RegFile::setString(const std::string& key, const std::string& name, const s
   const Key& k = *findKey(path);
   std::u16string wanted = cp1252ToUtf16(name);
   std::string line = valueLine(wanted, text);
+  const std::vector<std::string> before = lines_;
+  placeValueLine(k, wanted, line);
+  index();
+  // Whatever the file looked like, a success must read back as what was set.
+  auto stored = value(key, name);
+  if (stored && stored->type == ValueType::String && stored->data == text) return true;
+  lines_ = before;
+  index();
+  return false;
+}
+
+void RegFile::placeValueLine(const Key& k, const std::u16string& name, const std::string& line) {
   for (const auto& v : k.values) {
-    if (!sameName(v.name, wanted)) continue;
+    if (!sameName(v.name, name)) continue;
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(v.first + 1),
                  lines_.begin() + static_cast<std::ptrdiff_t>(v.last + 1));
     lines_[v.first] = line;
-    index();
-    return true;
+    return;
   }
   std::size_t at = k.line + 1;
   if (!k.values.empty()) {
-    at = k.values.back().last + 1;
+    // A hex value cut off at the end of the file still asks for one more line: a line
+    // put after it would be read as its data. The new value goes before it instead.
+    const Value& last = k.values.back();
+    at = continues(lines_[last.last]) ? last.first : last.last + 1;
   } else {
     while (at < k.end && isComment(lines_[at])) ++at;
   }
   if (at > 0 && lines_[at - 1].back() != '\n') lines_[at - 1] += '\n';
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), line);
-  index();
-  return true;
 }
 
 bool RegFile::deleteValue(const std::string& key, const std::string& name) {

@@ -71,6 +71,8 @@ class RegFile {
   bool anyBelow(const std::u16string& path) const;
   std::vector<std::string> newBlock(const std::u16string& path, std::time_t now) const;
   void appendBlock(const std::u16string& path, std::time_t now);
+  // Puts the line of a value in place of the value's old lines, or after the key's last value.
+  void placeValueLine(const Key& key, const std::u16string& name, const std::string& line);
 
   std::vector<std::string> lines_;  // each with its own line ending
   std::vector<Key> keys_;

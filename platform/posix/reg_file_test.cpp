@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "platform/posix/host_io.h"
 #include "platform/text_encoding.h"
@@ -150,6 +151,45 @@ TEST(RegFileTest, EscapesAsWineDoes) {
   std::string line = escapeRegText(tricky, '"', '"') + "\"";
   ASSERT_EQ(parseRegText(line, 0, '"', back), line.size());
   EXPECT_EQ(back, tricky);
+}
+
+// Files cut off or ended oddly (an interrupted writer, an editor): a value that setString
+// reports as set must read back from the written text, and the other value is untouched.
+TEST(RegFileTest, MalformedEndingsStillReadBackWhatWasSet) {
+  struct Case {
+    const char* what;
+    std::string file, key, name;
+    const char* other;  // a value of the file that must read the same afterwards, or null
+  };
+  const Case cases[] = {
+      {"continued hex at the end", "[k] 1\n\"x\"=hex:01,02,\\", "k", "y", "x"},
+      {"continued hex, then the final break", "[k] 1\n\"x\"=hex:01,02,\\\n", "k", "y", "x"},
+      {"continued hex with CR LF", "[k] 1\r\n\"x\"=hex:01,\\\r\n", "k", "y", "x"},
+      {"continued hex set itself", "[k] 1\n\"x\"=hex:01,02,\\", "k", "x", nullptr},
+      {"continued hex under a subkey", "[k\\\\s] 1\n\"x\"=hex:01,\\", "k", "y", nullptr},
+      {"no final break after a value", "[k] 1\n\"x\"=\"a\"", "k", "y", "x"},
+      {"no final break, that value set", "[k] 1\n\"x\"=\"a\"", "k", "x", nullptr},
+      {"a key header at the end", "[k] 1", "k", "y", nullptr},
+      {"a key header and its time at the end", "[k] 1\n#time=1", "k", "", nullptr},
+      {"CR-only line endings", "[k] 1\r\"x\"=\"a\"\r", "k", "y", nullptr},
+      {"an unterminated string at the end", "[k] 1\n\"x\"=\"a\\", "k", "y", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegFile file(c.file);
+    std::optional<RegValue> other = c.other ? file.value(c.key, c.other) : std::nullopt;
+    ASSERT_TRUE(file.setString(c.key, c.name, "new \\ text", kNow));
+    RegFile reread(file.text());
+    auto value = reread.value(c.key, c.name);
+    ASSERT_TRUE(value) << file.text();
+    EXPECT_EQ(value->type, ValueType::String);
+    EXPECT_EQ(value->data, "new \\ text");
+    if (other) {
+      auto after = reread.value(c.key, c.other);
+      ASSERT_TRUE(after) << file.text();
+      EXPECT_EQ(after->data, other->data);
+    }
+  }
 }
 
 // On a prefix made by wineboot (`make test` provides one), the files go back byte for

@@ -1,0 +1,35 @@
+// Every input the fuzz targets keep is replayed here, so that `make test` catches a
+// change that breaks one again.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+#include "fuzz/reg_file_round_trip.h"
+#include "platform/posix/host_io.h"
+
+namespace trwk::fuzz {
+namespace {
+
+std::vector<std::filesystem::path> corpus(const char* target) {
+  std::vector<std::filesystem::path> files;
+  auto folder = std::filesystem::path(__FILE__).parent_path() / "corpus" / target;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TEST(FuzzCorpusTest, RegFileInputsStillKeepEveryPromise) {
+  auto files = corpus("reg_file");
+  ASSERT_FALSE(files.empty());
+  for (const auto& file : files) {
+    auto input = posix::readHostFile(file.string());
+    ASSERT_TRUE(input) << file;
+    EXPECT_EQ(regFileRoundTrip(*input), std::nullopt) << file.filename();
+  }
+}
+
+}  // namespace
+}  // namespace trwk::fuzz
