@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "cleaning/protection.h"
 #include "cleaning/removal.h"
 #include "cleaning/run_completion.h"
 #include "cleaning/secure_removal.h"
@@ -69,30 +70,6 @@ bool hasControlBytes(const std::string& line) {
   return std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
-// ".." and what Windows reads as it ("...", ". .") lead out of the named folder.
-bool climbs(const std::string& component) {
-  return std::count(component.begin(), component.end(), '.') >= 2 &&
-         component.find_first_not_of(". ") == std::string::npos;
-}
-
-// Only absolute paths on a drive are run: a relative path would depend on the current
-// folder, and a network path or a device name is not what a cleaning recipe is for.
-void checkPath(const std::string& line) {
-  bool drive = line.size() >= 3 &&
-               ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z')) && line[1] == ':' &&
-               line[2] == '\\';
-  if (!drive) refuse("Refused: not an absolute path", line);
-  if (line.find_first_of("<>\"|/", 3) != std::string::npos || line.find(':', 2) != std::string::npos)
-    refuse("Refused: invalid characters in path", line);
-  std::size_t start = 3;
-  while (start <= line.size()) {
-    std::size_t end = line.find('\\', start);
-    if (end == std::string::npos) end = line.size();
-    if (climbs(line.substr(start, end - start))) refuse("Refused: path leaves its folder", line);
-    start = end + 1;
-  }
-}
-
 void registryLine(Session& session, const std::string& line) {
   // The creator's lines always name HKEY_CURRENT_USER; dropping some other root's name
   // would leave a mangled path that may still name a real key.
@@ -118,7 +95,9 @@ void reportFirstFailure(const Removal& removal, const std::string& line) {
 }
 
 void pathLine(Session& session, const std::string& line) {
-  checkPath(line);
+  // Only full paths on a drive are run: a relative path would depend on the current
+  // folder, and a network path or a device name is not what a cleaning recipe is for.
+  if (auto unsafe = unsafePathText(line, true)) refuse("Refused: " + *unsafe, line);
   Files& files = session.platform.files;
   std::size_t last = line.find_last_of('\\');
   bool mask = line.find_first_of("*?", last) != std::string::npos;

@@ -2,21 +2,18 @@
 
 #include <algorithm>
 
+#include "cleaning/protection.h"
 #include "cleaning/removal.h"
 #include "cleaning/run_completion.h"
 #include "foundation/convert.h"
 #include "foundation/trap.h"
 #include "platform/failure.h"
-#include "platform/text_encoding.h"
 
 namespace trwk {
 
 namespace {
 
 constexpr int kUserDefFirstItem = 22;  // clean items 22..25 are sets 1..4
-
-// The folders whose removal is asked about first.
-constexpr const char* kGuardedFolders[] = {"c:\\", "c:\\windows", "d:\\", "d:\\windows", "e:\\", "f:\\"};
 
 std::string withoutTrailingSpaces(const std::string& text) {
   const std::size_t last = text.find_last_not_of(' ');
@@ -147,9 +144,8 @@ std::string UserDefSets::candidateFor(UserDefOption chosen, const std::string& f
   return endsWithSeparator(folder) ? folder + "*.*" : folder + "\\*.*";
 }
 
-bool UserDefSets::isGuarded(const std::string& folder) {
-  return std::any_of(std::begin(kGuardedFolders), std::end(kGuardedFolders),
-                     [&](const char* guarded) { return equalsNoCase(folder, guarded); });
+bool UserDefSets::isGuarded(const std::string& folder) const {
+  return Protection(session_).folderRefusal(folder).has_value();
 }
 
 bool UserDefSets::ask(const std::string& text) {
@@ -266,32 +262,6 @@ void UserDefViewer::fillUserDefList() {
 
 // --- Cleaning
 
-std::string refusalOf(const std::string& line) {
-  if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
-    return "control characters in the path";
-  if (line.rfind("\\\\", 0) == 0 || line.rfind("//", 0) == 0) return "a network path";
-  const bool onDrive = line.size() >= 3 &&
-                       ((line[0] >= 'A' && line[0] <= 'Z') || (line[0] >= 'a' && line[0] <= 'z')) &&
-                       line[1] == ':' && line[2] == '\\';
-  if (!onDrive) return "not a full path on a drive";
-  if (line.find('/') != std::string::npos) return "a forward slash in the path";
-  bool named = false;
-  std::size_t start = 3;
-  while (start <= line.size()) {
-    std::size_t end = line.find('\\', start);
-    if (end == std::string::npos) end = line.size();
-    const std::string part = line.substr(start, end - start);
-    // "." and "..", and names Windows would shorten to nothing, lead out of the folder
-    // the line seems to name.
-    if (!part.empty() && part.find_first_not_of(". ") == std::string::npos)
-      return "a relative step in the path";
-    if (!part.empty()) named = true;
-    start = end + 1;
-  }
-  if (!named) return "a whole drive";
-  return "";
-}
-
 namespace {
 
 bool isMask(const std::string& path) {
@@ -302,9 +272,9 @@ bool isMask(const std::string& path) {
 void removeLine(CleaningContext& context, Removal& removal, const std::string& line, Trap& trap) {
   Session& session = context.session;
   if (line.empty()) return;
-  const std::string refusal = refusalOf(line);
-  if (!refusal.empty()) {
-    trap.report(fail::kInvalidCall, "Refused entry (" + refusal + "): " + line);
+  // The text alone decides here; what the line names is judged by the removal engine.
+  if (const auto refusal = unsafePathText(line, true)) {
+    trap.report(fail::kInvalidCall, "Refused entry (" + *refusal + "): " + line);
     return;
   }
   if (!session.settings.folderExists(line)) return;

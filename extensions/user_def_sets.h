@@ -81,7 +81,8 @@ class UserDefSets {
   void setPattern(const std::string& text);
 
   // "Add": the folder list's folder, its files or the selected file, by the option. A
-  // guarded folder asks first. The set is saved whether or not anything was added.
+  // guarded folder asks first, and only Yes adds it (cleaning refuses it all the same).
+  // The set is saved whether or not anything was added.
   void add();
   // A double click in the file list adds that one file.
   void doubleClickFile(int row);
@@ -99,8 +100,10 @@ class UserDefSets {
   // The text an option adds for folder P (and a file name for single files).
   static std::string candidateFor(UserDefOption option, const std::string& folder,
                                   const std::string& fileName = "");
-  // "c:\", "c:\windows", "d:\", "d:\windows", "e:\", "f:\", in any letter case.
-  static bool isGuarded(const std::string& folder);
+  // A folder the protected-location policy refuses to empty or remove: any drive root,
+  // the Windows folder, a profile, the program folder, what holds one of these ... in any
+  // spelling.
+  bool isGuarded(const std::string& folder) const;
 
  private:
   bool ask(const std::string& text);
@@ -141,10 +144,8 @@ void cleanUserDefined(CleaningContext& context, UserDefSets& sets);
 void cleanUserDefined(CleaningContext& context);
 // Cleans one set (0..3 = set 1..4): each line of its list names a file, a folder (removed
 // with its contents) or a mask in one folder (matching files and folders). Lines naming
-// nothing are skipped; lines that are not a full path on a drive are refused and logged.
+// nothing are skipped; lines that are not a full path on a drive (unsafePathText) are
+// refused and logged, and the removal engine refuses protected locations.
 void removeUserdefinedSel(CleaningContext& context, int set);
-
-// Why a list line is not cleaned, or empty when it may be.
-std::string refusalOf(const std::string& line);
 
 }  // namespace trwk

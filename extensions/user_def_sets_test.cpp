@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "platform/text_encoding.h"
@@ -58,7 +59,9 @@ class UserDefTest : public ::testing::Test {
 TEST_F(UserDefTest, ChooserShowsActiveSetsAndRowOneEditsTheFourthList) {
   box.writeFile(userDefListName(2), "C:\\two\r\n");
   box.writeFile(userDefListName(4), "C:\\four a\r\nC:\\four b\r\n");
-  UserDefSets sets(session, catalogue, box.root());
+  box.writeFile("Data\\a.txt", "a");
+  // In a folder of its own: the program folder itself is a protected location.
+  UserDefSets sets(session, catalogue, box.path("Data"));
   sets.fixUserDef();
   EXPECT_EQ(sets.chooser.rows, (std::vector<std::string>{"Two", "Four"}));
   EXPECT_EQ(sets.chosenSet, 2);
@@ -70,7 +73,7 @@ TEST_F(UserDefTest, ChooserShowsActiveSetsAndRowOneEditsTheFourthList) {
   EXPECT_EQ(sets.entries.size(), 2u);
   sets.chooseOption(UserDefOption::FolderAndSubfolders);
   sets.add();
-  EXPECT_EQ(list(4), "C:\\four a\r\nC:\\four b\r\n" + box.root() + "\r\n");
+  EXPECT_EQ(list(4), "C:\\four a\r\nC:\\four b\r\n" + box.path("Data") + "\r\n");
   EXPECT_EQ(list(2), "C:\\two\r\n");
 
   UserDefViewer viewer(session, catalogue);
@@ -153,10 +156,64 @@ TEST_F(UserDefTest, GuardedFoldersAskWithoutRegardToCase) {
   sets.add();
   EXPECT_EQ(box.ui.boxes.size(), 1u);
   EXPECT_EQ(list(2), "C:\\WINDOWS\r\nC:\\WINDOWS\\SYSTEM\r\n");
-  for (const char* guarded : {"c:\\", "C:\\Windows", "D:\\", "d:\\WINDOWS", "E:\\", "f:\\"})
-    EXPECT_TRUE(UserDefSets::isGuarded(guarded)) << guarded;
-  for (const char* free : {"G:\\", "C:\\WINDOWS\\SYSTEM", "C:\\Windows2", "E:\\Windows"})
-    EXPECT_FALSE(UserDefSets::isGuarded(free)) << free;
+  // The guarded folders are the protected locations: every drive root, the system's and
+  // the user's own folders, and whatever holds one of them.
+  const std::string profile = box.desktop().knownFolder(KnownFolder::Profile).value_or("C:\\users\\me");
+  for (const std::string& guarded : {std::string("c:\\"), std::string("C:\\Windows"), std::string("D:\\"),
+                                     std::string("E:\\"), std::string("f:\\"), std::string("G:\\"), profile,
+                                     profile.substr(0, profile.rfind('\\')), box.root()})
+    EXPECT_TRUE(sets.isGuarded(guarded)) << guarded;
+  for (const std::string& free : {std::string("C:\\WINDOWS\\SYSTEM"), std::string("C:\\Windows2"),
+                                  std::string("E:\\Windows"), std::string("d:\\WINDOWS"), box.path("Data")})
+    EXPECT_FALSE(sets.isGuarded(free)) << free;
+}
+
+// Every protected location asks with the box the Windows folder and the drive roots have
+// always asked with; folders inside them are added without a word.
+TEST_F(UserDefTest, ProtectedFoldersAskFirstAndNoAddsNothing) {
+  const std::string profile = box.desktop().knownFolder(KnownFolder::Profile).value_or("C:\\users\\me");
+  struct Case {
+    std::string folder;
+    UserDefOption option;
+    std::string asked;  // empty: added without asking
+  };
+  const Case cases[] = {
+      {profile, UserDefOption::FolderAndSubfolders,
+       "Do you want to remove the folder " + profile + " and subfolders "},
+      {box.root(), UserDefOption::AllFilesInFolder,
+       "Do you want to remove all files in folder " + box.root()},
+      {"G:\\", UserDefOption::AllFilesInFolder, "Do you want to remove all files in folder G:\\"},
+      {box.path("Data"), UserDefOption::FolderAndSubfolders, ""},
+      {box.path("Data"), UserDefOption::AllFilesInFolder, ""},
+  };
+  box.writeFile("Data\\a.txt", "a");
+  UserDefSets sets(session, catalogue, box.root());
+  sets.fixUserDef();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    claim(c.folder);
+    ASSERT_TRUE(sets.browser.setPath(c.folder));
+    sets.chooseOption(c.option);
+    const std::string candidate = UserDefSets::candidateFor(c.option, c.folder);
+    box.ui.boxes.clear();
+    sets.add();  // unanswered: the default button, No
+    if (c.asked.empty()) {
+      EXPECT_TRUE(box.ui.boxes.empty());
+      EXPECT_EQ(sets.entries.back(), candidate);
+      continue;
+    }
+    ASSERT_EQ(box.ui.boxes.size(), 1u);
+    EXPECT_EQ(box.ui.boxes[0].text, c.asked);
+    EXPECT_EQ(box.ui.boxes[0].title, "Are you sure??");
+    EXPECT_EQ(box.ui.boxes[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(box.ui.boxes[0].icon, Icon::Critical);
+    EXPECT_EQ(box.ui.boxes[0].defaultButton, 2);
+    EXPECT_EQ(std::count(sets.entries.begin(), sets.entries.end(), candidate), 0);
+    box.ui.answer(Answer::Yes);
+    sets.add();
+    EXPECT_EQ(sets.entries.back(), candidate);
+  }
+  EXPECT_EQ(readUserDefLines(files, box.path(userDefListName(2))), sets.entries);
 }
 
 TEST_F(UserDefTest, AllFilesOfADriveRootAskAndOnlyYesAdds) {
@@ -314,9 +371,13 @@ TEST_F(UserDefTest, UnsafeLinesAreRefusedAndLoggedAndRemoveNothing) {
   for (std::size_t at = text.find("Refused entry"); at != std::string::npos;
        at = text.find("Refused entry", at + 1))
     ++refusals;
-  EXPECT_EQ(refusals, 9u) << text;
-  EXPECT_TRUE(refusalOf(box.path("Temp,old  ")).empty());
-  EXPECT_TRUE(refusalOf("G:\\*.*").empty());
+  EXPECT_EQ(refusals, 7u) << text;
+  // A whole drive is good text; the removal engine refuses it as a protected location.
+  std::size_t protectedOnes = 0;
+  for (std::size_t at = text.find("C:\\ is a protected location (a drive root)"); at != std::string::npos;
+       at = text.find("C:\\ is a protected location (a drive root)", at + 1))
+    ++protectedOnes;
+  EXPECT_EQ(protectedOnes, 2u) << text;
 }
 
 TEST_F(UserDefTest, ListLinesEndAtAnyLineBreakAndThousandsAreHandled) {

@@ -1,5 +1,6 @@
 #include "locations/path_detection.h"
 
+#include "cleaning/protection.h"
 #include "foundation/trap.h"
 
 namespace trwk {
@@ -15,6 +16,10 @@ std::string under(const std::string& folder, const char* relative) {
 
 }  // namespace
 
+std::optional<std::string> locationRefusal(Session& session, const std::string& folder) {
+  return Protection(session).folderRefusal(folder);
+}
+
 void PathDetection::takeSystemFolders() {
   model_.windowsFolder = shellFolder(KnownFolder::Windows);
   model_.programFilesFolder = shellFolder(KnownFolder::ProgramFiles);
@@ -25,29 +30,40 @@ std::string PathDetection::shellFolder(KnownFolder id) {
   return folder ? *folder + "\\" : kMissing;
 }
 
+// A protected or unsafe answer ("C:\", "Recent", the profile itself) is no place to clean:
+// it counts as not found, as a failed shell call does.
+std::string PathDetection::location(const std::string& folder) {
+  return folder == kMissing || locationRefusal(session_, folder) ? kMissing : folder;
+}
+
+std::string PathDetection::shellLocation(KnownFolder id) {
+  return location(shellFolder(id));
+}
+
 std::string PathDetection::firstExisting(std::initializer_list<std::string> candidates) {
   for (const std::string& candidate : candidates)
-    if (candidate != kMissing && session_.settings.folderExists(candidate)) return candidate;
+    if (candidate != kMissing && session_.settings.folderExists(candidate) && location(candidate) != kMissing)
+      return candidate;
   return kMissing;
 }
 
 std::string PathDetection::ifExists(const std::string& folder, bool& found) {
-  found = folder != kMissing && session_.settings.folderExists(folder);
+  found = folder != kMissing && session_.settings.folderExists(folder) && location(folder) != kMissing;
   return found ? folder : kMissing;
 }
 
-// The shell's answers are used as they are: a folder it names is not probed.
+// The shell's answers are used as they are, unprobed, unless they may not be locations.
 void PathDetection::detectIE() {
   auto take = [&](PathBox box, KnownFolder id, bool& found) {
-    model_.box(box) = shellFolder(id);
+    model_.box(box) = shellLocation(id);
     found = model_.box(box) != kMissing;
   };
   take(kIEHistory, KnownFolder::History, model_.ieHistoryFound);
   take(kIECache, KnownFolder::InternetCache, model_.ieCacheFound);
   take(kIECookies, KnownFolder::Cookies, model_.ieCookiesFound);
-  std::optional<std::string> cache = session_.platform.desktop.knownFolder(KnownFolder::InternetCache);
-  model_.ieCacheIndexFound = cache.has_value();
-  model_.ieCacheIndex = cache ? *cache + "\\Content.ie5\\" : kMissing;
+  // The index lives inside the cache folder, so it is known exactly when that is.
+  model_.ieCacheIndexFound = model_.ieCacheFound;
+  model_.ieCacheIndex = model_.ieCacheFound ? model_.box(kIECache) + "Content.ie5\\" : kMissing;
 }
 
 void PathDetection::detectNetscape() {
@@ -69,7 +85,7 @@ void PathDetection::detectOpera() {
 }
 
 void PathDetection::detectWindows() {
-  model_.box(kWinHistory) = shellFolder(KnownFolder::Recent);
+  model_.box(kWinHistory) = shellLocation(KnownFolder::Recent);
   model_.box(kWinTemp) = ifExists(under(model_.windowsFolder, "Temp\\"), model_.winTempFound);
   model_.box(kWinDownloaded) =
       ifExists(under(model_.windowsFolder, "Downloaded Program Files\\"), model_.winDownloadedFound);

@@ -246,6 +246,48 @@ TEST_F(PathDetectionTest, WindowsProbesTempAndDownloadedButNotTheDocumentHistory
   EXPECT_FALSE(model.winTempFound);
 }
 
+TEST_F(PathDetectionTest, ShellAnswersThatMayNotBeLocationsCountAsNotFound) {
+  // The system's folders as this shell knows them, asked once by the protection policy.
+  shell.folders = {{KnownFolder::Windows, "C:\\windows"},
+                   {KnownFolder::Profiles, "C:\\users"},
+                   {KnownFolder::Profile, "C:\\users\\me"}};
+  const std::string history = "C:\\users\\me\\AppData\\Local\\Microsoft\\Windows\\History";
+  struct Case {
+    std::string answer;  // the shell's, for History, Cache, Cookies and Recent alike
+    std::string box;     // what every one of those boxes shows then
+  };
+  const Case cases[] = {
+      {"C:\\", "-"},                                 // a drive root
+      {"D:", "-"},                                   // a drive root without its separator
+      {"Recent", "-"},                               // relative
+      {"\\\\server\\share\\History", "-"},           // a network path
+      {"C:\\windows", "-"},                          // the Windows folder
+      {"c:\\WINDOWS\\", "-"},                        // ... in any spelling
+      {"C:\\users\\me", "-"},                        // this user's profile
+      {"C:\\users\\someone", "-"},                   // another user's profile
+      {"C:\\users", "-"},                            // the folder of the profiles
+      {"C:\\users\\me\\..\\someone\\History", "-"},  // a step up
+      {history, history + "\\"},                     // inside a profile: a location
+      {"C:\\windows\\Temp", "C:\\windows\\Temp\\"},  // inside the Windows folder: a location
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answer);
+    for (KnownFolder id :
+         {KnownFolder::History, KnownFolder::InternetCache, KnownFolder::Cookies, KnownFolder::Recent})
+      shell.folders[id] = c.answer;
+    detection.detectIE();
+    detection.detectWindows();
+    const bool found = c.box != "-";
+    for (PathBox b : {kIEHistory, kIECache, kIECookies, kWinHistory}) EXPECT_EQ(model.box(b), c.box) << b;
+    EXPECT_EQ(model.ieHistoryFound, found);
+    EXPECT_EQ(model.ieCacheFound, found);
+    EXPECT_EQ(model.ieCookiesFound, found);
+    EXPECT_EQ(model.ieCacheIndexFound, found);
+    EXPECT_EQ(model.ieCacheIndex, found ? c.box + "Content.ie5\\" : "-");
+  }
+  EXPECT_EQ(log(), "");
+}
+
 TEST_F(PathDetectionTest, SystemFoldersEndInASeparatorOrAreUnknown) {
   shell.folders = {{KnownFolder::Windows, "C:\\windows"}};
   detection.takeSystemFolders();

@@ -1,6 +1,9 @@
 #include "locations/path_settings.h"
 
+#include <vector>
+
 #include "cleaning/path_availability.h"
+#include "cleaning/protection.h"
 #include "foundation/convert.h"
 #include "foundation/trap.h"
 
@@ -18,6 +21,25 @@ std::string lines(std::initializer_list<const char*> texts) {
   return text;
 }
 
+// The policy's word as a sentence for the user: "C:\windows is a protected location (the
+// Windows folder) and is never cleaned." or "Recent\ is never cleaned: not a full path
+// with a drive letter."
+std::string neverCleaned(const std::string& folder, const std::string& refusal) {
+  const std::string normal = normalFolderText(folder);
+  if (refusal.starts_with(normal + " is ")) return refusal + " and is never cleaned.";
+  for (const std::string& named : {folder, normal})
+    if (refusal.starts_with(named + ": "))
+      return named + " is never cleaned: " + refusal.substr(named.size() + 2) + ".";
+  return refusal + ".";
+}
+
+// A message with the sentences that say why some of its folders were refused.
+std::string withReasons(std::string message, const std::vector<std::string>& reasons) {
+  for (const std::string& why : reasons)
+    if (!why.empty()) message += "\r\n" + why;
+  return message;
+}
+
 }  // namespace
 
 void PathSettings::store(const char* key, const std::string& value) {
@@ -28,8 +50,17 @@ void PathSettings::info(const std::string& text) {
   session_.platform.ui.messageBox({text, "Info", Buttons::Ok, Icon::Information, 1});
 }
 
+// The marker and the empty text are no folder at all; a protected folder exists but is
+// refused all the same, and says why.
+PathSettings::Verdict PathSettings::judge(const std::string& folder) {
+  if (folder.empty() || folder == kMissing || folder == LocationsModel::kNotFoundYet) return {};
+  if (auto refusal = locationRefusal(session_, folder)) return {false, neverCleaned(folder, *refusal)};
+  return {session_.settings.folderExists(folder), ""};
+}
+
 // Only the marker counts: a stored folder that has gone since is still "known" until the
-// next Save. The cleaners and Clean All judge a browser by the same rule.
+// next Save. The cleaners and Clean All judge a browser by the same rule; the Saves and
+// fixPath put the marker in for a folder that may not be a location.
 bool PathSettings::known(PathBox box) const {
   return locationKnown(model_.box(box));
 }
@@ -70,37 +101,45 @@ void PathSettings::saveIE() {
                             {kIECache, "IE2", &PathValues::ie2},
                             {kIECookies, "IE3", &PathValues::ie3}};
   bool failed = false;
+  std::vector<std::string> reasons;
   for (const Folder& folder : folders) {
     std::string& text = model_.box(folder.box);
-    if (session_.settings.folderExists(text)) {
+    Verdict verdict = judge(text);
+    if (verdict.stored) {
       // The cookie list of the keep-list window follows paths.ie3.
       paths_.*folder.value = text;
       store(folder.key, text);
     } else {
       text = kMissing;
       failed = true;
+      reasons.push_back(verdict.why);
     }
   }
   applyIE();
   if (failed)
-    info(lines({"Could not find Internet Explorer paths.",
-                "If you have Internet Explorer installed check the paths under the 'Path' button.",
-                "If you don't have Internet Explorer installed, you can disable the Internet Explorer tabs "
-                "under the 'Maintenance' button"}));
+    info(
+        withReasons(lines({"Could not find Internet Explorer paths.",
+                           "If you have Internet Explorer installed check the paths under the 'Path' button.",
+                           "If you don't have Internet Explorer installed, you can disable the Internet "
+                           "Explorer tabs under the 'Maintenance' button"}),
+                    reasons));
 }
 
 void PathSettings::saveNetscape() {
   Trap trap(session_.log, "Command11Child8");
   bool failed = false;
+  std::vector<std::string> reasons;
   trap.checkpoint();
   trap.run([&] {
     const std::string users = model_.box(kNetscapeUsers);
-    if (session_.settings.folderExists(users)) {
+    Verdict verdict = judge(users);
+    if (verdict.stored) {
       paths_.netscape1A = users;
     } else {
       detection_.setUsersBox(kMissing);  // empties the "User" list
       paths_.netscape1A = kMissing;
       failed = true;
+      reasons.push_back(verdict.why);
     }
     store("Netscape1A", paths_.netscape1A);
   });
@@ -118,12 +157,14 @@ void PathSettings::saveNetscape() {
   trap.checkpoint();
   trap.run([&] {
     std::string& cache = model_.box(kNetscapeCache);
-    if (session_.settings.folderExists(cache)) {
+    Verdict verdict = judge(cache);
+    if (verdict.stored) {
       paths_.netscape2 = cache;
     } else {
       cache = kMissing;
       paths_.netscape2 = kMissing;
       failed = true;
+      reasons.push_back(verdict.why);
     }
     store("Netscape2", paths_.netscape2);
   });
@@ -131,10 +172,12 @@ void PathSettings::saveNetscape() {
   trap.run([&] { applyNetscape(); });
   trap.checkpoint();
   if (failed)
-    info(lines({"Could not find Netscape paths.",
-                "If you have Netscape installed check the paths under the 'Path' button.",
-                "If you don't have Netscape installed, you can disable the Netscape tabs under the "
-                "'Maintenance' button"}));
+    info(withReasons(
+        lines({"Could not find Netscape paths.",
+               "If you have Netscape installed check the paths under the 'Path' button.",
+               "If you don't have Netscape installed, you can disable the Netscape tabs under the "
+               "'Maintenance' button"}),
+        reasons));
 }
 
 void PathSettings::saveOpera() {
@@ -146,21 +189,24 @@ void PathSettings::saveOpera() {
   const Folder folders[] = {{kOperaUser, "Opera1", &PathValues::opera1},
                             {kOperaCache, "Opera2", &PathValues::opera2}};
   bool failed = false;
+  std::vector<std::string> reasons;
   for (const Folder& folder : folders) {
     std::string& text = model_.box(folder.box);
-    if (!session_.settings.folderExists(text)) {
+    if (Verdict verdict = judge(text); !verdict.stored) {
       text = kMissing;
       failed = true;
+      reasons.push_back(verdict.why);
     }
     paths_.*folder.value = text;
     store(folder.key, text);
   }
   applyOpera();
   if (failed)
-    info(lines({"Could not find Opera paths.",
-                "If you have Opera installed check the paths under the 'Path' button.",
-                "If you don't have Opera installed, you can disable the Opera tabs under the 'Maintenance' "
-                "button"}));
+    info(withReasons(lines({"Could not find Opera paths.",
+                            "If you have Opera installed check the paths under the 'Path' button.",
+                            "If you don't have Opera installed, you can disable the Opera tabs under the "
+                            "'Maintenance' button"}),
+                     reasons));
 }
 
 // Each missing folder is reported at once, in the order of the boxes.
@@ -177,8 +223,8 @@ void PathSettings::saveWindows() {
       {kWinDownloaded, "Win3", &PathValues::win3, "Windows Downloaded path does not exist"}};
   for (const Folder& folder : folders) {
     std::string& text = model_.box(folder.box);
-    if (!session_.settings.folderExists(text)) {
-      info(folder.missing);
+    if (Verdict verdict = judge(text); !verdict.stored) {
+      info(withReasons(folder.missing, {verdict.why}));
       text = kMissing;
     }
     paths_.*folder.value = text;
@@ -243,9 +289,11 @@ void PathSettings::selectUser(int position) {
 
 void PathSettings::fixPath(const std::string& storedUserPosition) {
   Trap trap(session_.log, "fixPath");
-  // A value never stored is no folder: it shows, and counts, as unknown.
+  // A value never stored is no folder: it shows, and counts, as unknown. So does one that
+  // may not be a location (stored by hand or by an older version): no cleaner is pointed
+  // at it. Existence is left to the next Save.
   auto put = [&](PathBox box, std::string& value) {
-    if (value.empty()) value = kMissing;
+    if (value.empty() || (value != kMissing && locationRefusal(session_, value))) value = kMissing;
     model_.box(box) = value;
   };
   trap.checkpoint();

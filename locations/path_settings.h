@@ -23,7 +23,9 @@ class PathSettings : public PathSaves {
                PathDetection& detection)
       : session_(session), model_(model), paths_(paths), catalogue_(catalogue), detection_(detection) {}
 
-  // A missing folder: Internet Explorer keeps its stored key, the others store "-".
+  // A missing folder: Internet Explorer keeps its stored key, the others store "-". A
+  // protected or unsafe folder (see locationRefusal) is missing here, and the message
+  // says in one more sentence why.
   void saveIE() override;  // cmdIESpara
   void saveNetscape() override;
   void saveOpera() override;
@@ -44,8 +46,9 @@ class PathSettings : public PathSaves {
   // The picked folder without a trailing "\" (a drive root keeps its own), or "".
   std::string BrowseForDirectory();
 
-  // Puts the in-memory [Path] values into the boxes and sets the availability flags.
-  // storedUserPosition: [Path] Netscape1B as read.
+  // Puts the in-memory [Path] values into the boxes and sets the availability flags. A
+  // value never stored, or one that may not be a location, becomes "-" in memory (the
+  // file keeps it). storedUserPosition: [Path] Netscape1B as read.
   void fixPath(const std::string& storedUserPosition);
 
  private:
@@ -53,6 +56,13 @@ class PathSettings : public PathSaves {
   void applyOpera();
   void applyIE();
   void applyWindows();
+  // What a Save makes of a box's folder: stored when it exists and may be a location;
+  // otherwise missing, with one sentence saying why when it is refused rather than absent.
+  struct Verdict {
+    bool stored = false;
+    std::string why;
+  };
+  Verdict judge(const std::string& folder);
   bool known(PathBox box) const;
   void store(const char* key, const std::string& value);
   void info(const std::string& text);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cleaning/cleaning_test_fixture.h"
+#include "platform/text_encoding.h"
 
 namespace trwk {
 namespace {
@@ -239,6 +240,119 @@ TEST_F(PathSettingsTest, FixPathWithAStoredPositionBeyondTheListKeepsTheFirstUse
   // The rest of fixPath still ran.
   EXPECT_TRUE(model.netscapeAvailable);
   EXPECT_FALSE(model.ieAvailable);
+}
+
+// A folder the cleaners may never work on is refused by every Save as a missing one is,
+// with one more sentence saying why.
+TEST_F(PathSettingsTest, ProtectedAndUnsafeFoldersAreMissingWithTheReason) {
+  Desktop& shell = session.platform.desktop;
+  const std::string windows = shell.knownFolder(KnownFolder::Windows).value_or("C:\\windows");
+  const std::string profile = shell.knownFolder(KnownFolder::Profile).value_or("C:\\users\\me");
+  struct Case {
+    std::string folder;    // as typed into a box
+    std::string sentence;  // the message's last line
+  };
+  const Case cases[] = {
+      {windows + "\\", windows + " is a protected location (the Windows folder) and is never cleaned."},
+      {upperCp1252(windows) + "\\",
+       upperCp1252(windows) + " is a protected location (the Windows folder) and is never cleaned."},
+      {"C:\\", "C:\\ is a protected location (a drive root) and is never cleaned."},
+      {"c:", "c: is never cleaned: not a full path with a drive letter."},
+      {profile + "\\",
+       profile + " is a protected location (the user's profile folder) and is never cleaned."},
+      {box.root() + "\\", box.root() + " is a protected location (the program folder) and is never cleaned."},
+      {"Recent\\", "Recent\\ is never cleaned: not a full path with a drive letter."},
+      {folder("a") + "..\\", folder("a") + "..\\ is never cleaned: \".\" or \"..\" in the path."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.folder);
+    box.ui.boxes.clear();
+    store("IE3", "C:\\old cookies\\");
+    model.box(kIEHistory) = folder("history");
+    model.box(kIECache) = folder("cache");
+    model.box(kIECookies) = c.folder;
+    settings.saveIE();
+    EXPECT_EQ(model.box(kIECookies), "-");
+    EXPECT_EQ(stored("IE3"), "C:\\old cookies\\");
+    EXPECT_FALSE(model.ieAvailable || enabled(1, 1));
+
+    detection.setUsersBox(c.folder);
+    model.box(kNetscapeCache) = folder("ns\\cache");
+    settings.saveNetscape();
+    EXPECT_EQ(model.box(kNetscapeUsers), "-");
+    EXPECT_EQ(stored("Netscape1A"), "-");
+    EXPECT_TRUE(model.users.empty());
+    EXPECT_FALSE(model.netscapeAvailable || enabled(6, 6));
+
+    model.box(kOperaUser) = folder("Opera");
+    model.box(kOperaCache) = c.folder;
+    settings.saveOpera();
+    EXPECT_EQ(stored("Opera2"), "-");
+    EXPECT_EQ(paths.opera2, "-");
+    EXPECT_FALSE(model.operaAvailable || enabled(10, 10));
+
+    model.box(kWinHistory) = folder("Recent");
+    model.box(kWinTemp) = c.folder;
+    model.box(kWinDownloaded) = folder("Downloaded");
+    settings.saveWindows();
+    EXPECT_EQ(stored("Win2"), "-");
+    EXPECT_EQ(model.box(kWinTemp), "-");
+    EXPECT_FALSE(model.winTempFound || enabled(16, 16));
+    EXPECT_TRUE(model.windowsWarningVisible);
+
+    const std::vector<std::string> told = messages();
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_EQ(told[0], std::string(kIeMessage) + "\r\n" + c.sentence);
+    EXPECT_TRUE(told[1].starts_with("Could not find Netscape paths.\r\n")) << told[1];
+    EXPECT_TRUE(told[1].ends_with("'Maintenance' button\r\n" + c.sentence)) << told[1];
+    EXPECT_TRUE(told[2].ends_with("'Maintenance' button\r\n" + c.sentence)) << told[2];
+    EXPECT_EQ(told[3], "Windows Temporary Files path does not exist\r\n" + c.sentence);
+  }
+}
+
+TEST_F(PathSettingsTest, FoldersInsideProtectedOnesAreStoredAndOnlyTheRefusedOnesAreExplained) {
+  const std::string windows = session.platform.desktop.knownFolder(KnownFolder::Windows).value_or("-");
+  ASSERT_TRUE(files.folderExists(windows + "\\temp")) << windows;
+  model.box(kWinHistory) = missing("Recent");
+  model.box(kWinTemp) = windows + "\\temp\\";
+  model.box(kWinDownloaded) = folder("Downloaded Program Files");
+  settings.saveWindows();
+  EXPECT_EQ(stored("Win2"), windows + "\\temp\\");
+  EXPECT_TRUE(model.winTempFound && model.winDownloadedFound);
+  EXPECT_EQ(messages(), std::vector<std::string>{"Windows Document History path does not exist"});
+
+  // One folder refused, one missing: one message, one reason.
+  box.ui.boxes.clear();
+  model.box(kIEHistory) = missing("History");
+  model.box(kIECache) = "C:\\";
+  model.box(kIECookies) = folder("Cookies");
+  settings.saveIE();
+  EXPECT_EQ(stored("IE3"), folder("Cookies"));
+  EXPECT_EQ(messages(), std::vector<std::string>{
+                            std::string(kIeMessage) +
+                            "\r\nC:\\ is a protected location (a drive root) and is never cleaned."});
+}
+
+TEST_F(PathSettingsTest, FixPathMarksStoredFoldersThatMayNotBeLocations) {
+  const std::string windows =
+      session.platform.desktop.knownFolder(KnownFolder::Windows).value_or("C:\\windows");
+  store("Win2", windows + "\\");
+  paths = {"C:\\",          folder("cache"), folder("cookies"), "",          folder("ns"),   "",
+           folder("ns\\c"), "Opera\\",       folder("o\\c"),    folder("r"), windows + "\\", folder("d")};
+  settings.fixPath("0");
+  EXPECT_EQ(model.box(kIEHistory), "-");
+  EXPECT_EQ(paths.ie1, "-");
+  EXPECT_FALSE(model.ieAvailable || enabled(1, 1));
+  EXPECT_EQ(model.box(kOperaUser), "-");
+  EXPECT_FALSE(model.operaAvailable);
+  EXPECT_EQ(model.box(kWinTemp), "-");
+  EXPECT_EQ(paths.win2, "-");
+  EXPECT_FALSE(model.winTempFound || enabled(16, 16));
+  EXPECT_TRUE(model.winDownloadedFound);
+  EXPECT_TRUE(model.netscapeAvailable);
+  EXPECT_EQ(stored("Win2"), windows + "\\");  // the file is the next Save's business
+  EXPECT_TRUE(box.ui.boxes.empty());
+  EXPECT_EQ(log(), "");
 }
 
 TEST_F(PathSettingsTest, NeverStoredValuesCountAsUnknown) {

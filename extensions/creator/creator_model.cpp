@@ -8,16 +8,19 @@ namespace trwk::creator {
 namespace {
 
 constexpr char kTitle[] = "Info";
+constexpr char kWarningTitle[] = "Are you sure??";
 constexpr char kSection[] = "Main";
 
 }  // namespace
 
-CreatorModel::CreatorModel(Files& files, Ui& ui, std::string programFolder, std::string startFolder)
+CreatorModel::CreatorModel(Files& files, Ui& ui, std::string programFolder, std::string startFolder,
+                           std::vector<SystemFolder> systemFolders)
     : files_(files),
       ui_(ui),
       settings_(files, nullptr),
       programFolder_(std::move(programFolder)),
-      startFolder_(std::move(startFolder)) {}
+      startFolder_(std::move(startFolder)),
+      protection_(files, std::move(systemFolders), programFolder_) {}
 
 void CreatorModel::tell(const std::string& text, Icon icon) {
   ui_.messageBox({text, kTitle, Buttons::Ok, icon, 1});
@@ -86,12 +89,37 @@ std::string CreatorModel::pendingFileLine() const {
   return fileLine(fileOption, folders_->path(), fileName, extension);
 }
 
+// The folder is judged as the folder list shows it: a drive root's line ("C:") is no full
+// path, but what the user chose is the drive.
+std::optional<std::string> CreatorModel::pendingFileRefusal() const {
+  if (!folders_) return std::nullopt;
+  const std::string line = pendingFileLine();
+  const std::string& folder = folders_->path();
+  std::optional<std::string> why;
+  switch (fileOption) {
+    case FileOption::SingleFile: return protection_.fileRefusal(line);
+    case FileOption::Folder: why = protection_.folderRefusal(folder); break;
+    case FileOption::AllFiles:
+    case FileOption::WithExtension:
+      // A plugin's mask takes the matching folders too.
+      why = protection_.maskRefusal(folder, line.substr(line.find_last_of('\\') + 1), true);
+      break;
+    case FileOption::None: return std::nullopt;
+  }
+  if (!why) why = unsafePathText(line, fileOption != FileOption::Folder);
+  return why;
+}
+
 void CreatorModel::addFileLine() {
   if (step_ != Step::Two || !filesAddEnabled()) return;
   const std::string line = pendingFileLine();
-  Answer answer = ui_.messageBox({"Do you want to add this line to your Plugin?\r\n" + line, kTitle,
-                                  Buttons::YesNo, Icon::Information, 2});
-  if (answer == Answer::Yes && appendLine(line)) resetFiles();
+  MessageBox question{"Do you want to add this line to your Plugin?\r\n" + line, kTitle, Buttons::YesNo,
+                      Icon::Information, 2};
+  if (auto why = pendingFileRefusal())
+    question = {"Cleaning never removes what this line names: " + *why +
+                    ".\r\nDo you want to add this line to your Plugin anyway?\r\n" + line,
+                kWarningTitle, Buttons::YesNo, Icon::Exclamation, 2};
+  if (ui_.messageBox(question) == Answer::Yes && appendLine(line)) resetFiles();
 }
 
 bool CreatorModel::registryAddEnabled() const {

@@ -5,7 +5,9 @@
 // everything the user is told goes through Ui.
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "cleaning/protection.h"
 #include "extensions/creator/plugin_lines.h"
 #include "extensions/folder_browser.h"
 #include "foundation/settings.h"
@@ -22,8 +24,10 @@ class CreatorModel {
   enum class Step { One, Two, Ended };
 
   // programFolder receives the plugin; startFolder is where the folder list opens
-  // (the current folder of the program).
-  CreatorModel(Files& files, Ui& ui, std::string programFolder, std::string startFolder);
+  // (the current folder of the program). systemFolders (systemFoldersOf) are what no
+  // plugin may clean: a line naming one asks before it is added.
+  CreatorModel(Files& files, Ui& ui, std::string programFolder, std::string startFolder,
+               std::vector<SystemFolder> systemFolders);
 
   Step step() const { return step_; }
 
@@ -43,6 +47,10 @@ class CreatorModel {
   bool filesAddEnabled() const;
   // The line "Add to Plugin" would offer now (empty with no option chosen).
   std::string pendingFileLine() const;
+  // Why cleaning would refuse the pending line (a protected folder, a mask in one, one of
+  // the program's own files, unsafe text), or nothing.
+  std::optional<std::string> pendingFileRefusal() const;
+  // Asks before adding; a line cleaning would refuse asks with a warning instead.
   void addFileLine();
 
   // Step 2, "Registry Keys and Values".
@@ -66,6 +74,7 @@ class CreatorModel {
   Ui& ui_;
   Settings settings_;  // the header is a profile file; the creator keeps no run log
   std::string programFolder_, startFolder_;
+  Protection protection_;
   Step step_ = Step::One;
   std::string header_, body_;
   std::optional<FolderBrowser> folders_;

@@ -39,7 +39,7 @@ class CreatorModelTest : public ::testing::Test {
 
   testing::Sandbox box;
   testing::FaultFiles files{box.files()};
-  CreatorModel model{files, box.ui, box.root(), box.root()};
+  CreatorModel model{files, box.ui, box.root(), box.root(), systemFoldersOf(box.desktop(), box.root())};
 };
 
 TEST_F(CreatorModelTest, AnEmptyBoxIsReportedAndNothingIsWritten) {
@@ -190,6 +190,70 @@ TEST_F(CreatorModelTest, TheFolderListTakesTheLinesToTheFolderOpened) {
   EXPECT_EQ(model.pendingFileLine(), box.path("Games\\Other"));
   model.fileOption = FileOption::AllFiles;
   EXPECT_EQ(model.pendingFileLine(), box.path("Games\\Other\\*.*"));
+}
+
+// A line that cleaning would refuse is offered with a warning instead of the plain
+// question; No (the default) adds nothing, Yes adds it all the same.
+TEST_F(CreatorModelTest, ALineNamingAProtectedLocationWarnsFirst) {
+  reachStep2();
+  Desktop& shell = box.desktop();
+  const std::string windows = shell.knownFolder(KnownFolder::Windows).value_or("C:\\windows");
+  const std::string profile = shell.knownFolder(KnownFolder::Profile).value_or("C:\\users\\me");
+  struct Case {
+    std::string folder;
+    FileOption option;
+    std::string line;
+    std::string why;  // empty: the plain question
+  };
+  const Case cases[] = {
+      {profile, FileOption::Folder, profile,
+       profile + " is a protected location (the user's profile folder)"},
+      {"C:\\", FileOption::Folder, "C:", "C:\\ is a protected location (a drive root)"},
+      {box.root(), FileOption::AllFiles, box.root() + "\\*.*",
+       box.root() + " is a protected location (the program folder)"},
+      {windows, FileOption::WithExtension, windows + "\\*.log",
+       windows + " is a protected location (the Windows folder)"},
+      {"C:\\", FileOption::WithExtension, "C:\\*.chk", "C:\\ is a protected location (a drive root)"},
+      {box.root(), FileOption::SingleFile, box.root() + "\\mainten.ini",
+       box.root() + "\\mainten.ini is one of the program's own files"},
+      {box.path("Games\\Tool"), FileOption::SingleFile, box.path("Games\\Tool\\..\\x.txt"),
+       "\".\" or \"..\" in the path"},
+      {box.path("Games\\Tool"), FileOption::Folder, box.path("Games\\Tool"), ""},
+      {windows + "\\temp", FileOption::AllFiles, windows + "\\temp\\*.*", ""},
+      {box.root(), FileOption::SingleFile, box.path("notes.txt"), ""},
+  };
+  std::string body;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    ASSERT_TRUE(model.folders()->setPath(c.folder));
+    model.fileOption = c.option;
+    model.fileName = c.option == FileOption::SingleFile ? c.line.substr(c.folder.size() + 1) : "";
+    model.extension = c.option == FileOption::WithExtension ? c.line.substr(c.line.size() - 3) : "";
+    ASSERT_EQ(model.pendingFileLine(), c.line);
+    box.ui.boxes.clear();
+    model.addFileLine();  // unanswered: the default, No
+    ASSERT_EQ(box.ui.boxes.size(), 1u);
+    const MessageBox& asked = box.ui.boxes[0];
+    EXPECT_EQ(asked.buttons, Buttons::YesNo);
+    EXPECT_EQ(asked.defaultButton, 2);
+    EXPECT_TRUE(asked.text.ends_with("\r\n" + c.line)) << asked.text;
+    if (c.why.empty()) {
+      EXPECT_EQ(asked.title, "Info");
+      EXPECT_EQ(asked.text, "Do you want to add this line to your Plugin?\r\n" + c.line);
+    } else {
+      EXPECT_EQ(asked.title, "Are you sure??");
+      EXPECT_EQ(asked.icon, Icon::Exclamation);
+      EXPECT_NE(asked.text.find(c.why), std::string::npos) << asked.text;
+      EXPECT_NE(asked.text.find("Do you want to add this line to your Plugin anyway?"), std::string::npos);
+    }
+    EXPECT_EQ(box.readFile("Game2.cp1"), body);
+    EXPECT_EQ(model.fileOption, c.option);  // No keeps the frame as it was
+
+    box.ui.answer(Answer::Yes);
+    model.addFileLine();
+    body += c.line + "\r\n";
+    EXPECT_EQ(box.readFile("Game2.cp1"), body);
+  }
 }
 
 TEST_F(CreatorModelTest, RegistryLinesNeedAPathAndAreAppendedWithoutAsking) {

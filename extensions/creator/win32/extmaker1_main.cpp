@@ -73,7 +73,9 @@ int run() {
   trwk::SystemServices services = trwk::makeSystemServices();
   trwk::win32::Win32Ui ui;
   // The folder list opens where the program was started, on that drive.
-  CreatorModel model(*services.files, ui, services.desktop->programFolder(), currentFolder());
+  const std::string programFolder = services.desktop->programFolder();
+  CreatorModel model(*services.files, ui, programFolder, currentFolder(),
+                     trwk::systemFoldersOf(*services.desktop, programFolder));
   Wizard wizard(model);
   if (!wizard.start()) return 1;
   return trwk::win32::Win32Ui::runMessageLoop();
