@@ -25,6 +25,8 @@ class Win32Files final : public Files {
   void clearAttributes(const std::string& path) override;
   void overwriteInPlace(const std::string& path, const std::string& filler) override;
   std::optional<std::uint64_t> driveFreeBytes(const std::string& root) override;
+  std::optional<FolderId> folderId(const std::string& path) override;
+  void removeWithin(const WalkRequest& request, WalkSink& sink) override;
 };
 
 class Win32Registry final : public Registry {

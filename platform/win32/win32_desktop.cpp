@@ -24,9 +24,43 @@ int csidlOf(KnownFolder id) {
     case KnownFolder::System: return CSIDL_SYSTEM;
     case KnownFolder::ProgramFiles: return CSIDL_PROGRAM_FILES;
     case KnownFolder::AppData: return CSIDL_APPDATA;
-    case KnownFolder::Temp: break;
+    case KnownFolder::ProgramFilesX86: return CSIDL_PROGRAM_FILESX86;
+    case KnownFolder::SystemX86: return CSIDL_SYSTEMX86;
+    case KnownFolder::ProgramData: return CSIDL_COMMON_APPDATA;
+    case KnownFolder::Profile: return CSIDL_PROFILE;
+    case KnownFolder::Desktop: return CSIDL_DESKTOPDIRECTORY;
+    case KnownFolder::Documents: return CSIDL_PERSONAL;
+    case KnownFolder::Temp:
+    case KnownFolder::Profiles: break;
   }
   return -1;
+}
+
+std::optional<std::string> shellFolder(int csidl) {
+  wchar_t buf[MAX_PATH + 1] = {};
+  if (csidl < 0 || SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK)
+    return std::nullopt;
+  std::string path = withoutTrailingSeparator(buf);
+  if (path.empty()) return std::nullopt;
+  return path;
+}
+
+// The folder that holds every user's profile ("C:\Users"); where the shell cannot say,
+// the one that holds this user's.
+std::optional<std::string> profilesFolder() {
+  PWSTR found = nullptr;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_UserProfiles, 0, nullptr, &found)) && found) {
+    std::string path = withoutTrailingSeparator(found);
+    CoTaskMemFree(found);
+    if (!path.empty()) return path;
+  } else {
+    CoTaskMemFree(found);
+  }
+  std::optional<std::string> profile = shellFolder(CSIDL_PROFILE);
+  if (!profile) return std::nullopt;
+  std::size_t sep = profile->find_last_of('\\');
+  if (sep == std::string::npos || sep < 3) return std::nullopt;  // a profile at a drive root has no holder
+  return profile->substr(0, sep);
 }
 
 std::optional<std::string> tempFolder() {
@@ -49,11 +83,8 @@ std::optional<std::string> tempFolder() {
 
 std::optional<std::string> Win32Desktop::knownFolder(KnownFolder id) {
   if (id == KnownFolder::Temp) return tempFolder();
-  wchar_t buf[MAX_PATH + 1] = {};
-  if (SHGetFolderPathW(nullptr, csidlOf(id), nullptr, SHGFP_TYPE_CURRENT, buf) != S_OK) return std::nullopt;
-  std::string path = withoutTrailingSeparator(buf);
-  if (path.empty()) return std::nullopt;
-  return path;
+  if (id == KnownFolder::Profiles) return profilesFolder();
+  return shellFolder(csidlOf(id));
 }
 
 std::string Win32Desktop::programFolder() {
@@ -134,27 +165,24 @@ std::optional<std::string> wineTrashFolder() {
   return narrow(path);
 }
 
-// Everything inside a folder, one level at a time; a link is removed as itself.
+// Everything inside a folder goes, a link as itself; false when anything stayed.
 bool emptyFolder(Files& files, const std::string& folder) {
-  bool all = true;
-  ListOptions everything;
-  everything.files = everything.folders = everything.hiddenAndSystem = true;
-  for (const DirEntry& entry : files.list(folder + "\\*", everything)) {
-    const std::string path = folder + "\\" + entry.name;
-    try {
-      if (entry.isFolder && !entry.isLink) {
-        all = emptyFolder(files, path) && all;
-        if (entry.readOnly) files.clearAttributes(path);
-        files.removeFolder(path);
-      } else {
-        if (entry.readOnly && !entry.isLink) files.clearAttributes(path);
-        files.deleteFile(path);
-      }
-    } catch (const Failure&) {
-      all = false;
-    }
+  class Whole : public WalkSink {
+   public:
+    bool whole = true;
+    bool mayEnter(const std::string&, const FolderId&) override { return true; }
+    void removed(const std::string&, const DirEntry&, int) override {}
+    void failed(const Failure&) override { whole = false; }
+    void leftAlone(const std::string&, const std::string&) override { whole = false; }
+  } sink;
+  WalkRequest request;
+  request.folder = folder;
+  try {
+    files.removeWithin(request, sink);
+  } catch (const Failure&) {
+    return false;
   }
-  return all;
+  return sink.whole;
 }
 
 // Wine keeps its bin in the host's freedesktop trash, and its own emptying is not safe
