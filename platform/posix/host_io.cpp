@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 #include <vector>
@@ -50,9 +51,6 @@ bool emptyOpenFolder(int dirFd) {
   return ok;
 }
 
-}  // namespace
-
-namespace {
 bool isValidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     auto b = static_cast<unsigned char>(text[i]);
@@ -65,17 +63,28 @@ bool isValidUtf8(std::string_view text) {
   return true;
 }
 
+// Characters a Windows name cannot hold (Wine shows them as private-use ones).
+bool unholdable(char c) {
+  return static_cast<unsigned char>(c) < 0x20 ||
+         std::string_view("\\:*?\"<>|").find(c) != std::string_view::npos;
+}
+
 }  // namespace
 
 WindowsName windowsNameOf(std::string_view host) {
   WindowsName out;
+  // Most names are plain ASCII: the same bytes on both sides.
+  if (std::all_of(host.begin(), host.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80 && !unholdable(c); })) {
+    out.text.assign(host);
+    out.valid = out.exact = true;
+    return out;
+  }
   out.valid = isValidUtf8(host);
   out.text = utf8ToCp1252(std::string(host));
   out.exact = out.valid && cp1252ToUtf8(out.text) == host;
   for (char& c : out.text) {
-    // Characters a Windows name cannot hold (Wine shows them as private-use ones).
-    if (static_cast<unsigned char>(c) < 0x20 ||
-        std::string_view("\\:*?\"<>|").find(c) != std::string_view::npos) {
+    if (unholdable(c)) {
       c = '?';
       out.exact = false;
     }
