@@ -289,11 +289,12 @@ void PathSettings::selectUser(int position) {
 
 void PathSettings::fixPath(const std::string& storedUserPosition) {
   Trap trap(session_.log, "fixPath");
-  // A value never stored is no folder: it shows, and counts, as unknown. So does one that
-  // may not be a location (stored by hand or by an older version): no cleaner is pointed
-  // at it. Existence is left to the next Save.
+  // A value never stored is no folder: it shows, and counts, as unknown. A stored folder
+  // stays as it is, also one that may not be a location (stored by hand or by an older
+  // version): the cleaners refuse it and say so in the log, and the ticks that go with it
+  // are kept. Existence and the policy are the next Save's business.
   auto put = [&](PathBox box, std::string& value) {
-    if (value.empty() || (value != kMissing && locationRefusal(session_, value))) value = kMissing;
+    if (value.empty()) value = kMissing;
     model_.box(box) = value;
   };
   trap.checkpoint();
