@@ -77,8 +77,11 @@ std::optional<std::string> unsafePathText(const std::string& path, bool maskAllo
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (dotsOnly(parts[i])) return "\".\" or \"..\" in the path";
     bool last = i + 1 == parts.size() && !isSeparator(path.back());
-    if (parts[i].find_first_of("*?") != std::string::npos && !(maskAllowed && last))
-      return "wildcards in a folder name";
+    const bool wild = parts[i].find_first_of("*?") != std::string::npos;
+    if (wild && !(maskAllowed && last)) return "wildcards in a folder name";
+    // Windows drops a name's trailing dots and spaces: "mainten.ini." is mainten.ini.
+    if (!wild && (parts[i].back() == '.' || parts[i].back() == ' '))
+      return "a name ending in a dot or a space";
   }
   return std::nullopt;
 }

@@ -62,7 +62,10 @@ TEST_F(ProtectionTest, UnsafePathTextIsOneRuleForEveryone) {
       {"C:\\temp/x", false, true},
       {"C:\\temp\\x\ty", false, true},
       {"", false, true},
-      {"C:\\temp\\.hidden", false, false},  // a leading dot is an ordinary name
+      {"C:\\temp\\.hidden", false, false},      // a leading dot is an ordinary name
+      {"C:\\temp\\mainten.ini.", false, true},  // Windows reads mainten.ini
+      {"C:\\temp \\x", false, true},
+      {"C:\\temp\\*.", true, false},  // a mask: names without an extension
   };
   for (const auto& c : cases) EXPECT_EQ(unsafePathText(c.path, c.mask).has_value(), c.refused) << c.path;
 }
