@@ -80,8 +80,13 @@ CleanCatalogue::CleanCatalogue() {
   int position = 0;
   for (int i = 0; i < 25; ++i) {
     if (i > 0 && kItems[i].family != kItems[i - 1].family) position = 0;
-    items_[static_cast<std::size_t>(i)] =
-        CleanItem{i + 1, kItems[i].family, position++, kItems[i].label, false, true};
+    items_[static_cast<std::size_t>(i)] = CleanItem{i + 1,
+                                                    kItems[i].family,
+                                                    position++,
+                                                    kItems[i].label,
+                                                    false,
+                                                    true,
+                                                    i + 1 == 21 ? kAdditionalGarbageHelp : ""};
   }
   for (std::size_t b = 0; b < browsers.size(); ++b) browsers[b].notice = kNotices[b];
   fixSliderSettings();

@@ -21,7 +21,16 @@ struct CleanItem {
   std::string label;
   bool ticked = false;
   bool enabled = true;
+  std::string help;  // what the item removes, for its tooltip; empty where the label says it
 };
+
+// Item 21, "Additional Garbage": what it removes, for its tooltip and the help.
+inline constexpr const char* kAdditionalGarbageHelp =
+    "Your own leftovers, never a system folder: files older than a day in your own temporary "
+    "folder (when it is not the Windows one), crash dumps (CrashDumps\\*.dmp), the reports "
+    "Windows Error Reporting archived or queued for you (WER\\ReportArchive, WER\\ReportQueue) "
+    "and Explorer's thumbnail cache (Explorer\\thumbcache_*.db; a cache in use stays until a "
+    "later cleaning). The folders are those of your local application data.";
 
 struct ProgressBar {
   int value = 0;

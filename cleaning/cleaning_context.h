@@ -39,6 +39,9 @@ struct CleaningContext {
   // when they are set.
   std::function<void(CleaningContext&)> cleanUserDefined = nullptr;
   std::function<void(CleaningContext&)> cleanPlugins = nullptr;
+  // The Paths page's verdict on Internet Explorer (ieAvailable), which Clean All follows;
+  // unset, the stored paths decide. A failed Save keeps the old paths but clears it.
+  std::function<bool()> ieAvailable = nullptr;
 };
 
 }  // namespace trwk

@@ -1,8 +1,8 @@
-#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/ie_cleaner.h"
 
 #include <gtest/gtest.h>
 
+#include "cleaning/cleaning_test_fixture.h"
 #include "testing/memory_registry.h"
 #include "testing/sandbox.h"
 
@@ -25,6 +25,7 @@ class IeCleanerTest : public testing::CleaningTest {
     paths.ie4 = box.path("Cache\\Content.IE5") + "\\";
     box.writeFile("ow.chx", "0123456789");
     box.writeFile("ow2.chx", "abcdefghij");
+    box.writeFile("History\\History.IE5\\index.dat", "h");  // what makes it Internet Explorer's
     box.writeFile("History\\Today\\page.url", "p");
     box.writeFile("Cache\\Content.IE5\\index.dat", "i");
     box.writeFile("Cache\\Content.IE5\\X1\\page.htm", "x");

@@ -51,6 +51,11 @@ void IeCookiesModel::doubleClickFile(int index) {
   });
 }
 
+void IeCookiesModel::pressTool(int tool) {
+  if (tool == kToolAdd) add();
+  if (tool == kToolRemove) deleteEntry();
+}
+
 void IeCookiesModel::ok() {
   Trap trap(session_.log, "IECookies.Command3");
   save(trap);

@@ -6,6 +6,7 @@
 
 #include "cleaning/cleaning_context.h"
 #include "cleaning/keep_lists.h"
+#include "ui/toolbar.h"
 
 namespace trwk {
 
@@ -38,6 +39,11 @@ class IeCookiesModel : public KeepListEditor {
   void doubleClickFile(int index);
   // "OK": stores the list, refreshes the main window's copy and closes. Logs as "IECookies.Command3".
   void ok();
+
+  // The toolbar, "Add" and "Remove", repeats the buttons "Add" and "Delete".
+  enum Tool { kToolAdd, kToolRemove };
+  Toolbar toolbar() const { return {{"Add"}, {"Remove"}}; }
+  void pressTool(int tool);
 
  private:
   CleaningContext& context_;

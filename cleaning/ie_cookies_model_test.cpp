@@ -1,8 +1,8 @@
-#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/ie_cookies_model.h"
 
 #include <gtest/gtest.h>
 
+#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/netscape_cookies_model.h"
 #include "testing/fault_files.h"
 #include "testing/memory_registry.h"
@@ -15,7 +15,6 @@ using V = std::vector<std::string>;
 
 class CookieWindowTest : public testing::CleaningTest {
  protected:
-
   void SetUp() override {
     paths.ie3 = box.path("Cookies") + "\\";
     box.writeFile("cookies1.000", "");
@@ -141,6 +140,49 @@ TEST_F(CookieWindowTest, NetscapeListsSkipCommentsAndBlanksAndSaveToCookies2) {
   EXPECT_TRUE(model.closed);
   EXPECT_EQ(box.readFile("cookies2.lst"), ".site.com\tTRUE\t/\tFALSE\t0\tid\t1\r\n");
   EXPECT_TRUE(keep.empty());  // the main window holds no Netscape copy
+}
+
+TEST_F(CookieWindowTest, TheToolbarAddsTheChosenCookieAndRemovesTheChosenEntry) {
+  box.writeFile("Cookies\\a.txt", "a");
+  box.writeFile("Cookies\\b.txt", "b");
+  paths.netscape1A = box.path("Users") + "\\";
+  paths.netscape1C = "default";
+  box.writeFile("Users\\default\\cookies.txt",
+                ".a.com\tTRUE\t/\tFALSE\t0\tid\t1\n.b.com\tTRUE\t/\tFALSE\t0\tid\t2\n");
+
+  IeCookiesModel ie(context);
+  ie.load();
+  EXPECT_EQ(ie.toolbar(), (Toolbar{{"Add", true}, {"Remove", true}}));
+  ie.pressTool(IeCookiesModel::kToolAdd);  // nothing chosen on the left
+  EXPECT_TRUE(ie.entries.empty());
+  ie.selectFile(1);
+  ie.pressTool(IeCookiesModel::kToolAdd);
+  ie.pressTool(IeCookiesModel::kToolAdd);  // already kept
+  ie.selectFile(0);
+  ie.pressTool(IeCookiesModel::kToolAdd);
+  EXPECT_EQ(ie.entries, (V{"b.txt", "a.txt"}));
+  ie.pressTool(IeCookiesModel::kToolRemove);  // nothing chosen on the right
+  ie.pressTool(7);                            // no such button
+  EXPECT_EQ(ie.entries.size(), 2u);
+  ie.selectEntry(0);
+  ie.pressTool(IeCookiesModel::kToolRemove);
+  EXPECT_EQ(ie.entries, (V{"a.txt"}));
+  ie.ok();
+  EXPECT_EQ(box.readFile("cookies1.lst"), "a.txt\r\n");
+
+  NetscapeCookiesModel netscape(context);
+  netscape.load();
+  EXPECT_EQ(netscape.toolbar(), (Toolbar{{"Add", true}, {"Remove", true}}));
+  netscape.selectCookie(1);
+  netscape.pressTool(NetscapeCookiesModel::kToolAdd);
+  netscape.selectCookie(0);
+  netscape.pressTool(NetscapeCookiesModel::kToolAdd);
+  netscape.selectEntry(1);
+  netscape.pressTool(NetscapeCookiesModel::kToolRemove);
+  netscape.pressTool(NetscapeCookiesModel::kToolRemove);  // the removed entry was the chosen one
+  EXPECT_EQ(netscape.entries, (V{".b.com\tTRUE\t/\tFALSE\t0\tid\t2"}));
+  netscape.ok();
+  EXPECT_EQ(box.readFile("cookies2.lst"), ".b.com\tTRUE\t/\tFALSE\t0\tid\t2\r\n");
 }
 
 }  // namespace

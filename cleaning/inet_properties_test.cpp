@@ -1,7 +1,8 @@
-#include "cleaning/cleaning_test_fixture.h"
 #include "cleaning/inet_properties.h"
 
 #include <gtest/gtest.h>
+
+#include "cleaning/cleaning_test_fixture.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <fstream>
 #endif
 
+#include "platform/text_encoding.h"
 #include "testing/fault_files.h"
 #include "testing/memory_registry.h"
 #include "testing/sandbox.h"
@@ -19,7 +21,6 @@ namespace {
 
 class InetPropertiesTest : public testing::CleaningTest {
  protected:
-
   void SetUp() override {
     paths.ie1 = box.path("History") + "\\";
     paths.ie2 = box.path("Temporary Internet Files") + "\\";
@@ -59,6 +60,71 @@ TEST_F(InetPropertiesTest, HistoryKeepsItsIndexFilesAndTheirFolders) {
   EXPECT_FALSE(has("History\\Today"));
   EXPECT_TRUE(has("History\\desktop.ini"));
   EXPECT_TRUE(has("Temporary Internet Files\\loose.css"));
+}
+
+// A shell whose History and Internet cache folders lie in the sandbox.
+class SandboxShell : public Desktop {
+ public:
+  SandboxShell(Desktop& inner, std::string history, std::string cache)
+      : inner_(inner), history_(std::move(history)), cache_(std::move(cache)) {}
+  std::optional<std::string> knownFolder(KnownFolder id) override {
+    if (id == KnownFolder::History) return history_;
+    if (id == KnownFolder::InternetCache) return cache_;
+    return inner_.knownFolder(id);
+  }
+  std::string programFolder() override { return inner_.programFolder(); }
+  bool startProgram(const std::string&, const std::string&) override { return false; }
+  bool emptyRecycleBin() override { return false; }
+
+ private:
+  Desktop& inner_;
+  std::string history_, cache_;
+};
+
+// A stored folder is emptied only when it is Internet Explorer's; any other is left
+// whole and named in the log, so that a mistyped path costs nothing.
+TEST_F(InetPropertiesTest, OnlyInternetExplorersOwnFoldersAreEmptied) {
+  SandboxShell shell(box.desktop(), box.path("ShellHistory"), box.path("ShellCache"));
+  Session own{{files, registry, shell, box.clock, box.random, box.ui}, box.root()};
+  CleaningContext ie{own, catalogue, state, paths, keep};
+  struct Case {
+    const char* what;
+    std::string PathValues::*key;
+    int mode;
+    std::string folder;  // in the sandbox; each gets a probe file
+    bool emptied;
+  };
+  const Case cases[] = {
+      {"a mistyped history folder", &PathValues::ie1, kInetHistory, "Letters", false},
+      {"a mistyped cache folder", &PathValues::ie2, kInetTemporaryFiles, "Letters", false},
+      {"a cache index that is no Content.IE5", &PathValues::ie4, kInetTemporaryFiles, "Letters", false},
+      {"a history folder without History.IE5", &PathValues::ie1, kInetHistory, "Temporary Internet Files",
+       false},
+      {"the shell's history", &PathValues::ie1, kInetHistory, "ShellHistory", true},
+      {"the shell's cache", &PathValues::ie2, kInetTemporaryFiles, "ShellCache", true},
+      {"a history folder holding History.IE5", &PathValues::ie1, kInetHistory, "History", true},
+      {"a cache index", &PathValues::ie4, kInetTemporaryFiles, "Temporary Internet Files\\Content.IE5", true},
+  };
+  const std::string unknown = "-";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    box.writeFile(c.folder + "\\probe\\page.htm", "p");
+    paths.ie1 = paths.ie2 = paths.ie4 = unknown;
+    // Stored in other letters and with the separator mainten.ini keeps.
+    const std::string stored = upperCp1252(box.path(c.folder)) + "\\";
+    paths.*c.key = stored;
+    files.replaceAtomically(own.log.path(), "");
+    showInetProperties(ie, c.mode);
+    EXPECT_EQ(has(c.folder + "\\probe\\page.htm"), !c.emptied);
+    const std::string text = log();
+    if (c.emptied) {
+      EXPECT_EQ(text, "");
+    } else {
+      EXPECT_NE(text.find("ShowInetProperties at line "), std::string::npos) << text;
+      EXPECT_NE(text.find(stored + " is not Internet Explorer's "), std::string::npos) << text;
+      EXPECT_NE(text.find("(75)"), std::string::npos) << text;
+    }
+  }
 }
 
 #ifndef _WIN32

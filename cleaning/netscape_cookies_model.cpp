@@ -50,6 +50,11 @@ void NetscapeCookiesModel::doubleClickCookie(int index) {
   add();
 }
 
+void NetscapeCookiesModel::pressTool(int tool) {
+  if (tool == kToolAdd) add();
+  if (tool == kToolRemove) deleteEntry();
+}
+
 void NetscapeCookiesModel::ok() {
   Trap trap(session_.log, "NetCookies.command3");
   save(trap);

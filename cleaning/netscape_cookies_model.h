@@ -7,6 +7,7 @@
 
 #include "cleaning/cleaning_context.h"
 #include "cleaning/keep_lists.h"
+#include "ui/toolbar.h"
 
 namespace trwk {
 
@@ -34,6 +35,11 @@ class NetscapeCookiesModel : public KeepListEditor {
   void doubleClickCookie(int index);
   // "OK": stores the list and closes. Logs as "NetCookies.command3".
   void ok();
+
+  // The toolbar, "Add" and "Remove", repeats the buttons "Add" and "Delete".
+  enum Tool { kToolAdd, kToolRemove };
+  Toolbar toolbar() const { return {{"Add"}, {"Remove"}}; }
+  void pressTool(int tool);
 
  private:
   CleaningContext& context_;

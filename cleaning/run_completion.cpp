@@ -68,7 +68,8 @@ void cleanAll(CleaningContext& context) {
   context.refresh();
 
   // A browser takes part when its locations are known; Windows always does.
-  if (internetExplorerAvailable(context.paths)) cleanInternetExplorer(context);
+  if (context.ieAvailable ? context.ieAvailable() : internetExplorerAvailable(context.paths))
+    cleanInternetExplorer(context);
   if (netscapeAvailable(context.paths)) cleanNetscape(context);
   if (operaAvailable(context.paths)) cleanOpera(context);
   cleanWindows(context);

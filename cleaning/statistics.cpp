@@ -4,6 +4,7 @@
 
 #include "foundation/convert.h"
 #include "foundation/trap.h"
+#include "platform/failure.h"
 
 namespace trwk {
 namespace {
@@ -37,7 +38,7 @@ std::optional<unsigned long long> freedKB(const std::string& freeBefore, const s
 void Statistics::load(Session& session) {
   Settings& settings = session.settings;
   const std::string ini = session.maintenIni();
-  Trap trap(session.log, "Statistics");
+  Trap trap(session.log, "getStatistics");
   // Absent on a fresh install: Current stays 0 without a log line.
   std::string stored = settings.getini(kSection, "Current", ini);
   if (!stored.empty()) trap.run([&] { current = static_cast<int>(toInteger(stored)); });
@@ -69,6 +70,22 @@ bool Statistics::empty() const {
   for (const StatisticsRow& row : rows)
     if (row.filled()) return false;
   return true;
+}
+
+bool Statistics::updateGraph(Session& session, const std::string& freeBefore, const std::string& freeAfter) {
+  Trap trap(session.log, "updateGraph");
+  bool made = false;
+  trap.checkpoint();
+  trap.run([&] {
+    const std::string day = statisticsDay(session.platform.clock.now());
+    Trap fix(session.log, "fixGraphData");
+    fix.checkpoint();
+    made = record(freeBefore, freeAfter, day);
+    if (!made)
+      fix.report(fail::kTypeMismatch, failureDescription(fail::kTypeMismatch) + ": free space before '" +
+                                          freeBefore + "', after '" + freeAfter + "'");
+  });
+  return made;
 }
 
 bool Statistics::record(const std::string& freeBefore, const std::string& freeAfter, const std::string& day) {

@@ -25,7 +25,8 @@ class Statistics {
  public:
   static constexpr int kRows = 4;
 
-  // [Statistics] Current and Date1..4, Size1..4. An unreadable Current keeps its value.
+  // [Statistics] Current and Date1..4, Size1..4. An unreadable Current keeps its value
+  // and is logged under "getStatistics".
   void load(Session& session);
   // Current, then Size and Date of rows 1 to 4, in that order.
   void save(Session& session);
@@ -34,6 +35,9 @@ class Statistics {
   // `day`. Free space grows as files go, so the freed amount is after - before, never
   // below 0. When either measurement is not a number, no row is made and false returned.
   bool record(const std::string& freeBefore, const std::string& freeAfter, const std::string& day);
+  // The chart after a run: the row of today. A measurement that is no number makes no row
+  // and is logged under "fixGraphData"; anything else that fails, under "updateGraph".
+  bool updateGraph(Session& session, const std::string& freeBefore, const std::string& freeAfter);
 
   // The row a cleaning fills next, 1..4 (Current outside that range counts as 1 below
   // and 4 above).

@@ -85,7 +85,22 @@ TEST_F(StatisticsTest, AnUnreadableCurrentKeepsItsValueAndIsLogged) {
   stats.load(session);
   EXPECT_EQ(stats.current, 0);
   EXPECT_EQ(stats.rows[0].date, "x");
-  EXPECT_NE(box.readFile("trwk.log").find("Statistics at line 0 - Type mismatch (13)"), std::string::npos);
+  EXPECT_NE(box.readFile("trwk.log").find("getStatistics at line 0 - Type mismatch (13)"), std::string::npos);
+}
+
+TEST_F(StatisticsTest, AfterARunTheGraphGetsTodaysRowOrAFixGraphDataLine) {
+  box.clock.time = {2026, 12, 9, 8, 0, 0};
+  EXPECT_TRUE(stats.updateGraph(session, "1000", "1500"));
+  EXPECT_EQ(stats.rows[0].date, "2026-12-09");
+  EXPECT_EQ(stats.rows[0].size, "500");
+  EXPECT_FALSE(box.files().fileExists(session.log.path()));
+
+  EXPECT_FALSE(stats.updateGraph(session, "", "1500"));
+  EXPECT_FALSE(stats.rows[1].filled());
+  EXPECT_EQ(stats.current, 2);
+  EXPECT_NE(box.readFile("trwk.log").find("fixGraphData at line 1 - Type mismatch: free space before "),
+            std::string::npos)
+      << box.readFile("trwk.log");
 }
 
 TEST(StatisticsDay, IsTheDateOfTheStamp) {

@@ -20,6 +20,9 @@ inline constexpr int kPluginsFamilyCode = 6;
 class Plugins {
  public:
   static constexpr const char* kPathCaption = "Path (Tarnwick)";
+  // The captions of the page's two lists: the check-box list and List4.
+  static constexpr const char* kAvailableCaption = "Available Plugins";
+  static constexpr const char* kList4Caption = "Installed Plugins";
 
   explicit Plugins(Session& session) : session_(session) {}
 
@@ -29,7 +32,8 @@ class Plugins {
   void fixPlugins();
   // A click on row i's box in "Available Plugins": `Active` goes into header i at once.
   void setActive(int row, bool on);
-  // The highlighted row of "Available Plugins" (-1 for none).
+  // The highlighted row of "Available Plugins" (-1 for none). A row chosen in List4 is
+  // the same header file, so it highlights that row too.
   void highlight(int row);
 
   int rowCount() const { return static_cast<int>(headerFiles.size()); }

@@ -203,7 +203,8 @@ TEST_F(PluginsTest, UnsafePathLinesAreRefusedAndLogged) {
   // The rule the removal engine and the User.def lines judge path text by.
   for (const char* why :
        {"Refused: not a full path with a drive letter: victim.txt",
-        "Refused: network and device paths are not cleaned", "Refused: \".\" or \"..\" in the path",
+        "Refused: network and device paths are not cleaned",
+        "Refused: \"\".\"\" or \"\"..\"\" in the path",  // the log doubles a quote
         "Refused: a stream or device name in the path", "Refused: a drive cannot be removed"})
     EXPECT_NE(log().find(why), std::string::npos) << why << "\n" << log();
 }

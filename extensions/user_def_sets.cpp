@@ -199,6 +199,11 @@ void UserDefSets::remove() {
   save();
 }
 
+void UserDefSets::pressTool(int tool) {
+  if (tool == kToolAdd && addEnabled) add();
+  if (tool == kToolRemove && removeEnabled) remove();
+}
+
 void UserDefSets::doubleClickEntry(int row) {
   selectEntry(row);
   if (selectedEntry >= 0) remove();
@@ -214,7 +219,7 @@ void UserDefSets::save() {
   try {
     content = files.readAll(session_.inFolder(userDefBaseName(chosenSet)));
   } catch (const Failure& f) {
-    ui.messageBox({std::to_string(f.number()), "", Buttons::Ok, Icon::None, 1});
+    ui.messageBox({std::to_string(systemErrorOf(f)), "", Buttons::Ok, Icon::None, 1});
     content.clear();
   }
   for (const std::string& entry : entries) content += entry + "\r\n";
@@ -223,6 +228,19 @@ void UserDefSets::save() {
   } catch (const Failure&) {
     // The old list is whole; the user is told that this save did not happen.
     ui.messageBox({"Operation Failed", "", Buttons::Ok, Icon::None, 1});
+  }
+}
+
+int systemErrorOf(const Failure& failure) {
+  switch (failure.number()) {
+    case fail::kFileNotFound: return 2;  // ERROR_FILE_NOT_FOUND
+    case fail::kPathNotFound: return 3;  // ERROR_PATH_NOT_FOUND
+    case fail::kPermissionDenied:
+    case fail::kPathFileAccess: return 5;    // ERROR_ACCESS_DENIED
+    case fail::kFileAlreadyOpen: return 32;  // ERROR_SHARING_VIOLATION
+    case fail::kFileExists: return 80;       // ERROR_FILE_EXISTS
+    case fail::kDiskFull: return 112;        // ERROR_DISK_FULL
+    default: return 31;                      // ERROR_GEN_FAILURE
   }
 }
 

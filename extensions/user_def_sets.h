@@ -12,6 +12,8 @@
 #include "cleaning/cleaning_context.h"
 #include "extensions/folder_browser.h"
 #include "foundation/session.h"
+#include "platform/failure.h"
+#include "ui/toolbar.h"
 
 namespace trwk {
 
@@ -93,9 +95,16 @@ class UserDefSets {
   void doubleClickEntry(int row);
 
   // "Save": the list file is started from the set's base file and gets every entry as
-  // one line ended by CR LF. A base file that cannot be read is reported by its failure
-  // number and the entries are still written; the file is replaced in one step.
+  // one line ended by CR LF. A base file that cannot be read is reported by the system's
+  // error code for it (systemErrorOf: 2 when it is missing) and the entries are still
+  // written; the file is replaced in one step.
   void save();
+
+  // The page's toolbar: "Add" and "Remove" repeat the buttons and are enabled with them.
+  enum Tool { kToolAdd, kToolRemove };
+  Toolbar toolbar() const { return {{"Add", addEnabled}, {"Remove", removeEnabled}}; }
+  // A press on a disabled button does nothing.
+  void pressTool(int tool);
 
   // The text an option adds for folder P (and a file name for single files).
   static std::string candidateFor(UserDefOption option, const std::string& folder,
@@ -111,6 +120,12 @@ class UserDefSets {
   Session& session_;
   CleanCatalogue& catalogue_;
 };
+
+// The Windows system error code that a failure stands for, as GetLastError tells it after
+// a failed file operation: 2 for a missing file (53), 3 for a missing folder (76), 5 for
+// a denied access (70, 75), 32 for a file in use (55), 80 for an existing file (58), 112
+// for a full disk (61); 31, a general failure, for anything else.
+int systemErrorOf(const Failure& failure);
 
 // The viewer window "User Defined Files": its own chooser of the active sets and the
 // chosen set's list; nothing can be edited. Failures are logged as "Form4.fixUserDef"

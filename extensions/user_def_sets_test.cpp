@@ -265,7 +265,7 @@ TEST_F(UserDefTest, SaveReportsAMissingBaseOrAFailedWrite) {
   box.files().deleteFile(box.path(userDefBaseName(2)));
   sets.save();
   ASSERT_EQ(box.ui.boxes.size(), 1u);
-  EXPECT_EQ(box.ui.boxes[0].text, "53");
+  EXPECT_EQ(box.ui.boxes[0].text, "2") << "the system's error for a missing file";
   EXPECT_EQ(list(2), "C:\\a\r\nC:\\b\r\n");
 
   files.fail("replaceAtomically", 70);
@@ -274,6 +274,58 @@ TEST_F(UserDefTest, SaveReportsAMissingBaseOrAFailedWrite) {
   ASSERT_EQ(box.ui.boxes.size(), 3u);
   EXPECT_EQ(box.ui.boxes[2].text, "Operation Failed");
   EXPECT_EQ(list(2), "C:\\a\r\nC:\\b\r\n");  // the old list is whole
+}
+
+TEST_F(UserDefTest, AnUnreadableBaseIsReportedByTheSystemsErrorCode) {
+  struct Case {
+    int failure;
+    const char* shown;
+  };
+  for (const Case& c :
+       {Case{fail::kFileNotFound, "2"}, Case{fail::kPathNotFound, "3"}, Case{fail::kPermissionDenied, "5"},
+        Case{fail::kPathFileAccess, "5"}, Case{fail::kFileAlreadyOpen, "32"}, Case{fail::kDiskFull, "112"},
+        Case{fail::kTypeMismatch, "31"}}) {
+    SCOPED_TRACE(c.failure);
+    box.ui.boxes.clear();
+    UserDefSets sets(session, catalogue, box.root());
+    sets.fixUserDef();
+    sets.entries = {"C:\\kept"};
+    files.fail("readAll", c.failure);
+    sets.save();
+    files.heal("readAll");
+    ASSERT_EQ(box.ui.boxes.size(), 1u);
+    EXPECT_EQ(box.ui.boxes[0].text, c.shown);
+    EXPECT_EQ(box.ui.boxes[0].buttons, Buttons::Ok);
+    EXPECT_EQ(list(2), "C:\\kept\r\n");  // written all the same
+  }
+}
+
+TEST_F(UserDefTest, TheToolbarRepeatsAddAndRemoveAndIsEnabledWithThem) {
+  box.writeFile("Data\\a.txt", "a");
+  UserDefSets sets(session, catalogue, box.path("Data"));
+  EXPECT_EQ(sets.toolbar(), (Toolbar{{"Add", false}, {"Remove", false}}));
+  sets.chooseOption(UserDefOption::FolderAndSubfolders);
+  sets.pressTool(UserDefSets::kToolAdd);  // disabled before the sets are read
+  EXPECT_TRUE(sets.entries.empty());
+  EXPECT_FALSE(has(userDefListName(2)));
+
+  sets.fixUserDef();
+  EXPECT_EQ(sets.toolbar(), (Toolbar{{"Add", true}, {"Remove", true}}));
+  sets.pressTool(UserDefSets::kToolAdd);
+  sets.chooseOption(UserDefOption::AllFilesInFolder);
+  sets.pressTool(UserDefSets::kToolAdd);
+  EXPECT_EQ(list(2), box.path("Data") + "\r\n" + box.path("Data") + "\\*.*\r\n");
+  sets.selectEntry(0);
+  sets.pressTool(UserDefSets::kToolRemove);
+  sets.pressTool(9);  // no such button
+  EXPECT_EQ(list(2), box.path("Data") + "\\*.*\r\n");
+
+  catalogue.userDefFlags = {"0", "0", "0", "0"};
+  sets.fixUserDef();
+  EXPECT_EQ(sets.toolbar(), (Toolbar{{"Add", false}, {"Remove", false}}));
+  sets.selectEntry(0);
+  sets.pressTool(UserDefSets::kToolRemove);
+  EXPECT_EQ(list(2), box.path("Data") + "\\*.*\r\n");  // a switched-off set keeps its list
 }
 
 TEST_F(UserDefTest, ACommaEntryStaysOneEntryAndIsRemovedExactly) {

@@ -15,7 +15,8 @@ class RunLog {
   RunLog(Files& files, Clock& clock, const std::string& programFolder);
 
   // Appends "<date-time>\t<procedure> at line <step> - <description> (<number>)" in
-  // quotes with CR LF. Never throws; an entry that cannot be written is lost. Returns 1.
+  // quotes with CR LF, the name and description made safe by logSafeText. Never throws;
+  // an entry that cannot be written is lost. Returns 1.
   int writeRunLog(const std::string& procedure, std::int16_t step, std::int16_t number,
                   const std::string& description) noexcept;
 
@@ -26,6 +27,10 @@ class RunLog {
   Clock& clock_;
   std::string path_;
 };
+
+// Text as an entry carries it: bytes below 0x20 and 0x7F in caret notation ("^M", "^J",
+// "^I", "^?") and each double quote doubled; every other byte unchanged.
+std::string logSafeText(const std::string& text);
 
 // programFolder + "\" + name, with a single separator also for a drive root ("C:").
 std::string inProgramFolder(const std::string& programFolder, const std::string& name);

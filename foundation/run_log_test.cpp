@@ -24,14 +24,42 @@ TEST_F(RunLogTest, EntryLineHasQuotesTabSignedStepAndCrLf) {
   EXPECT_EQ(read(),
             "\"2026-03-04 05:06:07\tForm2.getURLs at line 7 - File not found (53)\"\r\n"
             "\"2026-03-04 05:06:07\tSession Started at line 0 -  TRWK 6.17 (0)\"\r\n"
-            "\"2026-03-04 05:06:07\tx at line -3 - say \"hi\" (13)\"\r\n");
+            "\"2026-03-04 05:06:07\tx at line -3 - say \"\"hi\"\" (13)\"\r\n");
+}
+
+// Whatever a plugin body, a list file or a path brings along, an entry stays one line
+// between its own two quotes; ordinary text, Windows-1252 letters included, is unchanged.
+TEST_F(RunLogTest, EveryEntryStaysOneWellFormedLine) {
+  struct Case {
+    std::string raw, logged;
+  };
+  const Case cases[] = {
+      {"C:\\Program Files\\x.txt", "C:\\Program Files\\x.txt"},
+      {"J\xF6rg \x80 100%", "J\xF6rg \x80 100%"},
+      {"two\r\nlines", "two^M^Jlines"},
+      {"lone\nfeed", "lone^Jfeed"},
+      {"tab\there", "tab^Ihere"},
+      {std::string("nul\0byte", 8), "nul^@byte"},
+      {"esc\x1B del\x7F", "esc^[ del^?"},
+      {"\"quoted\"", "\"\"quoted\"\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.logged);
+    EXPECT_EQ(logSafeText(c.raw), c.logged);
+  }
+  box.writeFile("trwk.log", "");
+  log.writeRunLog("fillUserCombo (D:\\a\"b\r\n)", 1, 76, "Path not found: D:\\a\"b\r\n");
+  EXPECT_EQ(read(),
+            "\"2026-12-08 14:05:08\tfillUserCombo (D:\\a\"\"b^M^J) at line 1 - Path not found: "
+            "D:\\a\"\"b^M^J (76)\"\r\n");
 }
 
 TEST_F(RunLogTest, StartsAfreshOnlyWhenStrictlyLongerThanTheLimit) {
   box.writeFile("trwk.log", std::string(RunLog::kLimit, 'a'));
   log.writeRunLog("p", 1, 5, "d");
   std::string kept = read();
-  EXPECT_EQ(kept.size(), RunLog::kLimit + std::string("\"2026-12-08 14:05:08\tp at line 1 - d (5)\"\r\n").size());
+  EXPECT_EQ(kept.size(),
+            RunLog::kLimit + std::string("\"2026-12-08 14:05:08\tp at line 1 - d (5)\"\r\n").size());
 
   box.writeFile("trwk.log", std::string(RunLog::kLimit + 1, 'a'));
   log.writeRunLog("p", 1, 5, "d");

@@ -1,5 +1,7 @@
 #include "locations/path_detection.h"
 
+#include <cctype>
+
 #include "cleaning/protection.h"
 #include "foundation/trap.h"
 
@@ -14,6 +16,14 @@ std::string under(const std::string& folder, const char* relative) {
   return folder == kMissing ? kMissing : folder + relative;
 }
 
+// "C:\..." or "\\server\share...".
+bool isFullPath(const std::string& path) {
+  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+      path[2] == '\\')
+    return true;
+  return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
+}
+
 }  // namespace
 
 std::optional<std::string> locationRefusal(Session& session, const std::string& folder) {
@@ -25,9 +35,11 @@ void PathDetection::takeSystemFolders() {
   model_.programFilesFolder = shellFolder(KnownFolder::ProgramFiles);
 }
 
+// An answer that comes back relative ("windows", "C:windows") names no folder of its own:
+// it counts as not found, as a failed shell call does.
 std::string PathDetection::shellFolder(KnownFolder id) {
   std::optional<std::string> folder = session_.platform.desktop.knownFolder(id);
-  return folder ? *folder + "\\" : kMissing;
+  return folder && isFullPath(*folder) ? *folder + "\\" : kMissing;
 }
 
 // A protected or unsafe answer ("C:\", "Recent", the profile itself) is no place to clean:

@@ -293,6 +293,17 @@ TEST_F(PathDetectionTest, SystemFoldersEndInASeparatorOrAreUnknown) {
   detection.takeSystemFolders();
   EXPECT_EQ(model.windowsFolder, "C:\\windows\\");
   EXPECT_EQ(model.programFilesFolder, "-");
+
+  // An answer that comes back relative is no folder: nothing is looked for beside it.
+  for (const char* relative : {"windows", "C:windows", "%SystemRoot%", ""}) {
+    SCOPED_TRACE(relative);
+    shell.folders = {{KnownFolder::Windows, relative}, {KnownFolder::ProgramFiles, relative}};
+    detection.takeSystemFolders();
+    EXPECT_EQ(model.windowsFolder, "-");
+    EXPECT_EQ(model.programFilesFolder, "-");
+    detection.detectWindows();
+    EXPECT_EQ(model.box(kWinTemp), "-");
+  }
 }
 
 TEST_F(PathDetectionTest, FindPathSavesEachFamilyAfterItsDetectionThenMarksDetectionDone) {

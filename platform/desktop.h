@@ -23,6 +23,7 @@ enum class KnownFolder {
   Profile,          // this user's profile root
   Desktop,
   Documents,
+  LocalAppData,  // this user's local (not roaming) application data
 };
 
 class Desktop {

@@ -2,6 +2,7 @@
 // Netscape "Cookies" window, driven through the model as the views drive it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 
@@ -135,6 +136,45 @@ TEST_F(MainWindowCleaningTest, UntickedItemsAndGreyedOutFoldersAreLeftAlone) {
   EXPECT_FALSE(model.catalogue.item(16).ticked);
   EXPECT_TRUE(runValueLeft()) << "item 19 was not ticked";
   EXPECT_TRUE(exists("op\\cookies4.dat"));
+}
+
+// Clean All asks the Paths page's verdict (ieAvailable), not the paths in memory: a Save
+// that finds a folder gone keeps the old stored value but takes Internet Explorer out.
+TEST_F(MainWindowCleaningTest, CleanAllTakesInternetExplorerInByThePathsPageVerdict) {
+  struct FamilyViews : testing::RecordingViews {
+    std::vector<std::string> families;
+    void refresh() override {
+      RecordingViews::refresh();
+      const std::string& family = main->state.runningFamily;
+      if (!family.empty() && (families.empty() || families.back() != family)) families.push_back(family);
+    }
+  } watching;
+  box.writeFile("ie\\History\\History.IE5\\index.dat", "i");
+  box.writeFile("ie\\Cache\\Content.IE5\\index.dat", "i");
+  box.writeFile("ie\\Cookies\\index.dat", "i");
+  seed(ticks(2, 2));
+  watching.main = &model;
+  model.attach(watching);
+  model.locations.box(kIEHistory) = box.path("ie\\History\\");
+  model.locations.box(kIECache) = box.path("ie\\Cache\\");
+  model.locations.box(kIECookies) = box.path("ie\\Cookies\\");
+  model.pathSettings.saveIE();
+  ASSERT_TRUE(model.locations.ieAvailable);
+  box.writeFile("ie\\History\\Today\\page.url", "p");
+  model.cleanAllPressed();
+  EXPECT_FALSE(exists("ie\\History\\Today\\page.url"));
+  ASSERT_FALSE(watching.families.empty());
+  EXPECT_EQ(watching.families.front(), "Internet Explorer");
+
+  model.locations.box(kIECookies) = box.path("gone\\");
+  model.pathSettings.saveIE();
+  ASSERT_FALSE(model.locations.ieAvailable);
+  ASSERT_EQ(model.paths.ie3, box.path("ie\\Cookies\\")) << "a failed Save keeps the stored folder";
+  watching.families.clear();
+  model.cleanAllPressed();
+  EXPECT_EQ(std::count(watching.families.begin(), watching.families.end(), "Internet Explorer"), 0);
+  EXPECT_NE(std::find(watching.families.begin(), watching.families.end(), "Windows"),
+            watching.families.end());
 }
 
 TEST_F(MainWindowCleaningTest, NetscapeCookiesWindowEditsTheKeepListThatCleaningLeavesInPlace) {

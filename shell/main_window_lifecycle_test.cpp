@@ -122,6 +122,49 @@ TEST_F(MainWindowLifecycleTest, UnloadWritesEachKeyInTheFixedOrderAndSectionsFol
   EXPECT_NE(statistics, std::string::npos);
 }
 
+// A logoff or shutdown ends the program without a close: the settings of a run left
+// waiting hidden behind its icon must reach the file then, and only then.
+TEST_F(MainWindowLifecycleTest, TheEndOfTheSessionWritesTheUnloadKeysOnceAndACalledOffEndNothing) {
+  box.writeFile("mainten.ini", "[Inst]\r\nAutomaticClose=1\r\n[Automatic]\r\nMinute=1\r\n");
+  MainWindowModel model(session);
+  load(model);
+  model.setItemTicked(3, true);
+  model.setSafetySlider(4);
+  model.automatic.clean.choose(2);
+  model.scheduler.startStop();
+  ASSERT_TRUE(model.scheduler.armed());
+  EXPECT_FALSE(model.visible);
+  EXPECT_TRUE(model.queryEndSession()) << "an unattended run never holds up a shutdown";
+
+  store.written.clear();
+  views.calls.clear();
+  model.endSession(false);  // another program called the end off
+  EXPECT_TRUE(store.written.empty());
+  EXPECT_TRUE(views.calls.empty());
+  EXPECT_TRUE(model.scheduler.armed());
+
+  model.endSession(true);
+  EXPECT_EQ(store.written.front(), "[Rensa] Value1") << "the unload's writes, in its order";
+  EXPECT_EQ(store.written.back(), "[Statistics] Date4");
+  EXPECT_EQ(views.calls, (Keys{"close others", "close main"}));
+  const std::map<std::string, std::string> stored = entries(box.readFile("mainten.ini"));
+  EXPECT_EQ(stored.at("[Rensa] Value3"), "1");
+  EXPECT_EQ(stored.at("[Inst] Safetylevel"), "4");
+  EXPECT_EQ(stored.at("[Inst] AutomaticClose"), "1") << "the stored box, not automatic mode's";
+  EXPECT_EQ(stored.at("[Automatic] Minute"), "1");
+  EXPECT_EQ(stored.at("[Automatic] Clean"), "2");
+  EXPECT_EQ(stored.count("[Statistics] Current"), 1u);
+
+  // Windows may still deliver a close or a second end: nothing is written twice.
+  store.written.clear();
+  views.calls.clear();
+  model.setItemTicked(3, false);
+  model.endSession(true);
+  model.unload();
+  EXPECT_TRUE(store.written.empty());
+  EXPECT_TRUE(views.calls.empty());
+}
+
 TEST_F(MainWindowLifecycleTest, AutomaticListsAreFilledFirstAndKeepTheirFirstEntryForAnUnfitPosition) {
   box.writeFile("mainten.ini", "[Automatic]\r\nDay=3\r\nHour=24\r\nMinute=x\r\nClean=5\r\n");
   MainWindowModel model(session);

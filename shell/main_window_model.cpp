@@ -50,8 +50,9 @@ MainWindowModel::MainWindowModel(Session& session)
   };
   context_.closeMainWindow = [this] { unload(); };
   context_.recordStatistics = [this](const std::string& before, const std::string& after) {
-    statistics.record(before, after, statisticsDay(session_.platform.clock.now()));
+    statistics.updateGraph(session_, before, after);
   };
+  context_.ieAvailable = [this] { return locations.ieAvailable; };
   context_.cleanUserDefined = [this](CleaningContext& context) { cleanUserDefined(context, userDefSets); };
   context_.cleanPlugins = [this](CleaningContext& context) { trwk::cleanPlugins(context, plugins); };
   // A set switched on or off, or renamed, changes the set chooser.
@@ -106,6 +107,18 @@ void MainWindowModel::unload() {
   // An armed schedule ends with the program; stopping it first puts the stored "Close
   // application after cleaning" back, so that it is what gets written.
   scheduler.stop();
+  writeSettings();
+  state.animation = {0, false};
+  views_->closeOtherWindows();
+  visible = false;
+  views_->close();
+}
+
+void MainWindowModel::endSession(bool ending) {
+  if (ending) unload();
+}
+
+void MainWindowModel::writeSettings() {
   const std::string ini = session_.maintenIni();
   Settings& settings = session_.settings;
   catalogue.saveStates(session_);
@@ -117,10 +130,6 @@ void MainWindowModel::unload() {
   settings.AddToini("Automatic", "Minute", std::to_string(automatic.minute.selected), ini);
   settings.AddToini("Automatic", "Clean", std::to_string(automatic.clean.selected), ini);
   statistics.save(session_);
-  state.animation = {0, false};
-  views_->closeOtherWindows();
-  visible = false;
-  views_->close();
 }
 
 void MainWindowModel::selectPage(int index) {

@@ -102,6 +102,14 @@ class MainWindowModel {
   // Handlers.
   void load();
   void unload();  // also the title bar's close
+  // Windows asks whether the session (logoff, shutdown) may end: it may, whatever runs, so
+  // that an unattended program never holds up a shutdown. Nothing is written yet, for
+  // another program may still call the end off.
+  bool queryEndSession() const { return true; }
+  // The session ends (ending) or its end was called off. Windows ends the program without
+  // a close once this returns, so an end unloads the window now: the settings are written
+  // (once, as by the close) and the windows closed.
+  void endSession(bool ending);
   void selectPage(int index);
   void showPicture(const std::string& path);
   void setProgress(int value, int max);
@@ -133,6 +141,7 @@ class MainWindowModel {
 
  private:
   void readSettings();  // logs as "Initialize"
+  void writeSettings();
   void readPaths();
   std::string netscape1B_;  // [Path] Netscape1B as stored, for fixPath
   void readAutomatic(Trap& trap);

@@ -7,6 +7,8 @@
 #include "foundation/settings.h"
 #include "foundation/trap.h"
 #include "platform/failure.h"
+#include "platform/text_encoding.h"
+#include "platform/wildcard.h"
 
 namespace trwk::zap {
 
@@ -22,6 +24,26 @@ std::optional<std::string> checkFileName(Files& files, Trap& trap, const std::st
   }
   const bool separated = folder.back() == '\\' || folder.back() == '/';
   return folder + (separated ? "" : "\\") + "*.dat";
+}
+
+// The history's records: History.IE5\index.dat and the index.dat of each MSHist* folder
+// in it (the history of one day or week). One walk from History.IE5, which, like every
+// MSHist* folder below it, is opened without following a link; a link goes as itself and
+// a folder its index leaves empty goes too. Nothing when there is no History.IE5.
+std::uint64_t removeHistoryRecords(Files& files, Trap& trap, const Protection& protection,
+                                   const std::string& history) {
+  const bool separated = history.back() == '\\' || history.back() == '/';
+  const std::string records = history + (separated ? "" : "\\") + "History.IE5";
+  if (!files.folderExists(records)) return 0;
+  const KeepRule keep = [](const DirEntry& entry, int depth) {
+    const bool index = !entry.isFolder && equalsNoCase(entry.name, "index.dat");
+    if (depth == 0) return entry.isFolder && !entry.isLink ? !matchesMask(entry.name, "MSHist*") : !index;
+    return depth > 1 || !index;
+  };
+  Removal removal(files, protection);
+  trap.run([&] { removal.deleteMatching(records + "\\*", true, OnError::KeepGoing, keep); });
+  if (int failure = removal.firstFailure()) trap.report(failure, removal.firstFailureText());
+  return removal.stats().files;
 }
 
 }  // namespace
@@ -50,6 +72,7 @@ std::uint64_t removeIndexFiles(Files& files, Clock& clock, Desktop& desktop,
     Removal removal(files, protection);
     main.run([&] { removed += removal.deleteMatching(*mask, false, OnError::KeepGoing); });
     if (int failure = removal.firstFailure()) main.report(failure, removal.firstFailureText());
+    if (std::string(key) == "IE1") removed += removeHistoryRecords(files, main, protection, folder);
   }
   return removed;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // zap's work: at the start of Windows, before Internet Explorer locks them, delete the
 // "*.dat" index files in the Internet Explorer folders that mainten.ini names
-// ([Path] IE1 to IE4). Failures go to the run log under names beginning "ZAP-".
+// ([Path] IE1 to IE4), and the history's own records under IE1 (History.IE5\index.dat and
+// MSHist*\index.dat in it), which the history sweep spares while they are locked.
+// Failures go to the run log under names beginning "ZAP-".
 #include <cstdint>
 #include <string>
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "testing/fault_files.h"
 #include "testing/sandbox.h"
 
@@ -63,6 +67,53 @@ TEST_F(ZapTest, AFileThatCannotGoIsLoggedAndTheOtherFoldersStillRun) {
   EXPECT_NE(text.find("ZAP-Main at line 2 - "), std::string::npos) << text;
   EXPECT_NE(text.find("(70)"), std::string::npos);
 }
+
+// The history keeps its records in History.IE5: its own index.dat and one in each MSHist*
+// folder. They go with nothing else; a folder its index leaves empty goes too.
+TEST_F(ZapTest, RemovesTheHistoryRecordsUnderIE1Only) {
+  for (const char* file : {"History.IE5\\index.dat", "History.IE5\\MSHist012026120120261208\\index.dat",
+                           "History.IE5\\mshist012026113020261201\\INDEX.DAT",
+                           "History.IE5\\MSHist012026113020261201\\visit.url", "History.IE5\\desktop.ini",
+                           "History.IE5\\Other\\index.dat", "History.IE5\\MSHist01\\deeper\\index.dat"})
+    box.writeFile(std::string("History\\") + file, "h");
+  box.writeFile("Cache\\History.IE5\\index.dat", "c");
+  ini(box.path("History") + "\\", box.path("Cache") + "\\", "-", "-");
+  EXPECT_EQ(removeIndexFiles(files, box.clock, box.desktop(), box.root()), 4u + 3u);
+  EXPECT_FALSE(has("History\\History.IE5\\index.dat"));
+  EXPECT_FALSE(files.folderExists(box.path("History\\History.IE5\\MSHist012026120120261208")))
+      << "emptied by its index going";
+  EXPECT_FALSE(has("History\\History.IE5\\mshist012026113020261201\\INDEX.DAT"));
+  EXPECT_TRUE(has("History\\History.IE5\\MSHist012026113020261201\\visit.url"));
+  EXPECT_TRUE(has("History\\History.IE5\\desktop.ini"));
+  EXPECT_TRUE(has("History\\History.IE5\\Other\\index.dat")) << "no MSHist folder";
+  EXPECT_TRUE(has("History\\History.IE5\\MSHist01\\deeper\\index.dat")) << "one level only";
+  EXPECT_TRUE(has("Cache\\History.IE5\\index.dat")) << "only IE1 holds the history";
+  EXPECT_EQ(log(), "");
+}
+
+#ifndef _WIN32
+// Links in the history go as themselves; a History.IE5 that is a link is not entered.
+TEST_F(ZapTest, HistoryRecordsBehindLinksSurvive) {
+  box.writeFile("Canary\\index.dat", "precious");
+  box.writeFile("Canary\\MSHist01\\index.dat", "precious");
+  box.writeFile("History\\History.IE5\\index.dat", "h");
+  const std::string host = box.hostRoot() + "/drive_c/sandbox/";
+  ASSERT_EQ(::symlink((host + "Canary/MSHist01").c_str(), (host + "History/History.IE5/MSHist02").c_str()),
+            0);
+  ASSERT_EQ(::symlink((host + "Canary").c_str(), (host + "Index/History.IE5").c_str()), 0);
+  ini(box.path("History"), "-", "-", "-");
+  removeIndexFiles(files, box.clock, box.desktop(), box.root());
+  EXPECT_FALSE(has("History\\History.IE5\\index.dat"));
+  EXPECT_TRUE(has("Canary\\MSHist01\\index.dat"));
+  EXPECT_EQ(log(), "");
+
+  ini(box.path("Index"), "-", "-", "-");
+  removeIndexFiles(files, box.clock, box.desktop(), box.root());
+  EXPECT_TRUE(has("Canary\\index.dat"));
+  EXPECT_TRUE(has("Canary\\MSHist01\\index.dat"));
+  EXPECT_NE(log().find("ZAP-Main at line 1 - Path/File access error"), std::string::npos) << log();
+}
+#endif
 
 }  // namespace
 }  // namespace trwk::zap

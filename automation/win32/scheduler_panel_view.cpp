@@ -12,16 +12,7 @@ constexpr int kLists = 4;  // days, hours, minutes, family
 SchedulerPanelView::SchedulerPanelView(HWND parent, AutomaticChoices& choices, Scheduler& scheduler,
                                        RECT area)
     : choices_(choices), scheduler_(scheduler) {
-  if (!createModeless(IDD_SCHEDULER_PANEL, parent)) return;
-  MapDialogRect(parent, &area);
-  SetWindowPos(hwnd(), HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-               SWP_NOACTIVATE | SWP_HIDEWINDOW);
-}
-
-void SchedulerPanelView::setShown(bool shown) {
-  if (!hwnd()) return;
-  if (shown) refresh();
-  ShowWindow(hwnd(), shown ? SW_SHOWNA : SW_HIDE);
+  createPage(IDD_SCHEDULER_PANEL, parent, area);
 }
 
 ChoiceList& SchedulerPanelView::list(int index) {

@@ -11,18 +11,18 @@
 #include "automation/automatic_choices.h"
 #include "automation/scheduler.h"
 #include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/page_view.h"
 
 namespace trwk::win32 {
 
-class SchedulerPanelView : public DialogView {
+// Laid over the Maintenance page as a page of its own, shown with it.
+class SchedulerPanelView : public PageView {
  public:
   // Creates the panel, hidden, as a child of parent. area: where it goes, in the parent's
   // dialog units.
   SchedulerPanelView(HWND parent, AutomaticChoices& choices, Scheduler& scheduler,
                      RECT area = {14, 266, 386, 372});
 
-  void setShown(bool shown);
   void refresh() override;
 
   // Runs after each action of the panel, so that the main window can follow the schedule
@@ -30,8 +30,6 @@ class SchedulerPanelView : public DialogView {
   std::function<void()> afterAction = [] {};
 
  protected:
-  // A panel appearing must not take the focus from the main window.
-  bool onInit() override { return true; }
   void onCommand(int id, int code) override;
 
  private:

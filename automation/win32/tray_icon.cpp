@@ -3,8 +3,7 @@
 #include <cwchar>
 
 #include "automation/win32/automation_resource.h"
-#include "shell/win32/dialog_view.h"
-#include "shell/win32/resource.h"
+#include "ui/win32/program_icon.h"
 
 namespace trwk::win32 {
 namespace {
@@ -15,8 +14,7 @@ constexpr UINT kIconId = 1;
 
 TrayIcon::TrayIcon(HWND owner)
     : owner_(owner),
-      icon_(static_cast<HICON>(LoadImageW(programInstance(), MAKEINTRESOURCEW(IDI_TRWK6), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
+      icon_(loadProgramIcon(GetSystemMetrics(SM_CXSMICON))),
       // Sent to every top-level window when the shell (re)starts; the icon is then put back.
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")) {}
 

@@ -10,3 +10,6 @@
 #define IDC_IEC_PREVIEW 2006
 #define IDC_IEC_ADD 2007
 #define IDC_IEC_DELETE 2008
+// The toolbar and its buttons "Add" and "Remove" (IDC_IEC_TOOL_FIRST + 0, + 1).
+#define IDC_IEC_TOOLBAR 2009
+#define IDC_IEC_TOOL_FIRST 2010

@@ -21,8 +21,15 @@ std::string withCrLf(const std::string& text) {
 
 IeCookiesView::IeCookiesView(IeCookiesModel& model)
     : KeepListView(model,
-                   {IDC_IEC_ALL_LABEL, IDC_IEC_FILES, IDC_IEC_EXCLUDED_LABEL, IDC_IEC_ENTRIES, IDC_IEC_ADD,
-                    IDC_IEC_DELETE},
+                   {IDC_IEC_ALL_LABEL,
+                    IDC_IEC_FILES,
+                    IDC_IEC_EXCLUDED_LABEL,
+                    IDC_IEC_ENTRIES,
+                    IDC_IEC_ADD,
+                    IDC_IEC_DELETE,
+                    IDC_IEC_TOOLBAR,
+                    IDC_IEC_TOOL_FIRST,
+                    {0, 2, 360, 18}},
                    {&IeCookiesModel::files, &IeCookiesModel::selectedFile, &IeCookiesModel::selectFile,
                     &IeCookiesModel::doubleClickFile}) {}
 

@@ -8,3 +8,6 @@
 #define IDC_NSC_ENTRIES 2104
 #define IDC_NSC_ADD 2105
 #define IDC_NSC_DELETE 2106
+// The toolbar and its buttons "Add" and "Remove" (IDC_NSC_TOOL_FIRST + 0, + 1).
+#define IDC_NSC_TOOLBAR 2107
+#define IDC_NSC_TOOL_FIRST 2110

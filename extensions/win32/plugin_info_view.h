@@ -3,7 +3,7 @@
 // usable while it is open.
 #include "extensions/plugin_info.h"
 #include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/dialog_view.h"
 
 namespace trwk::win32 {
 

@@ -16,10 +16,7 @@ constexpr UINT_PTR kListSubclass = IDC_PLUGINS_LIST;
 
 PluginsPageView::PluginsPageView(HWND parent, Plugins& model, PluginsPageActions actions, RECT area)
     : model_(model), actions_(std::move(actions)), info_(model.session()) {
-  if (!createModeless(IDD_PLUGINS_PAGE, parent)) return;
-  MapDialogRect(parent, &area);
-  SetWindowPos(hwnd(), HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-               SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  createPage(IDD_PLUGINS_PAGE, parent, area);
 }
 
 bool PluginsPageView::onInit() {
@@ -34,12 +31,6 @@ bool PluginsPageView::onInit() {
   SendMessageW(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(metrics.tmHeight + 4, 0));
   SetWindowSubclass(list, listProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
   return true;
-}
-
-void PluginsPageView::setShown(bool shown) {
-  if (!hwnd()) return;
-  if (shown) refresh();
-  ShowWindow(hwnd(), shown ? SW_SHOWNA : SW_HIDE);
 }
 
 int PluginsPageView::listSelection() const {
@@ -72,12 +63,12 @@ void PluginsPageView::refresh() {
   }
   if (listSelection() != model_.highlighted)
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(model_.highlighted), 0);
+  showListRows(IDC_PLUGINS_LIST4, model_.list4, shownList4_, model_.highlighted, false);
 
-  std::wstring path = toWide(model_.pathBox);
-  std::wstring shown(static_cast<std::size_t>(GetWindowTextLengthW(item(IDC_PLUGINS_PATH))) + 1, L'\0');
-  shown.resize(static_cast<std::size_t>(
-      GetWindowTextW(item(IDC_PLUGINS_PATH), shown.data(), static_cast<int>(shown.size()))));
-  if (shown != path) SetWindowTextW(item(IDC_PLUGINS_PATH), path.c_str());
+  setBoxText(IDC_PLUGINS_GROUP, Plugins::kAvailableCaption);
+  setBoxText(IDC_PLUGINS_LIST4_GROUP, Plugins::kList4Caption);
+  setBoxText(IDC_PLUGINS_PATH_CAPTION, Plugins::kPathCaption);
+  setBoxText(IDC_PLUGINS_PATH, model_.pathBox);
 }
 
 void PluginsPageView::toggle(int row) {
@@ -88,8 +79,10 @@ void PluginsPageView::toggle(int row) {
 }
 
 void PluginsPageView::onCommand(int id, int code) {
-  if (id == IDC_PLUGINS_LIST) {
-    if (code == LBN_SELCHANGE) model_.highlight(listSelection());
+  if (id == IDC_PLUGINS_LIST || id == IDC_PLUGINS_LIST4) {
+    if (code != LBN_SELCHANGE) return;
+    model_.highlight(id == IDC_PLUGINS_LIST ? listSelection() : trwk::win32::listSelection(item(id)));
+    refresh();
     return;
   }
   if (code != BN_CLICKED) return;

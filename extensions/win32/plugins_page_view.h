@@ -3,6 +3,8 @@
 // control, shown while that page is selected. "Available Plugins" is a list whose rows
 // carry check boxes: a click on a row's box or the space key on the highlighted row
 // ticks or clears it, and the row's item data (LB_GETITEMDATA) is 1 while it is ticked.
+// "Installed Plugins" (List4) beside it shows the same names; a row chosen in either list
+// is chosen in both.
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@
 #include "extensions/plugins.h"
 #include "extensions/win32/plugin_info_view.h"
 #include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/page_view.h"
 
 namespace trwk::win32 {
 
@@ -23,17 +25,15 @@ struct PluginsPageActions {
   std::function<void()> afterAction = [] {};
 };
 
-class PluginsPageView : public DialogView {
+class PluginsPageView : public PageView {
  public:
   // Creates the page, hidden, as a child of parent. area: where it goes, in the
   // parent's dialog units.
   PluginsPageView(HWND parent, Plugins& model, PluginsPageActions actions, RECT area = {14, 134, 386, 372});
 
-  void setShown(bool shown);
   void refresh() override;
 
  protected:
-  // A page appearing must not take the focus from the main window.
   bool onInit() override;
   void onCommand(int id, int code) override;
   bool onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
@@ -50,7 +50,7 @@ class PluginsPageView : public DialogView {
   PluginsPageActions actions_;
   PluginInfo info_;
   PluginInfoView infoView_{info_};
-  std::vector<std::string> shownNames_;
+  std::vector<std::string> shownNames_, shownList4_;
   bool filled_ = false;
 };
 

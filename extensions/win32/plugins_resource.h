@@ -12,6 +12,9 @@
 #define IDC_PLUGINS_CREATOR 4405
 #define IDC_PLUGINS_PATH_CAPTION 4406
 #define IDC_PLUGINS_PATH 4407
+// List4, "Installed Plugins": the same names, one row per header file.
+#define IDC_PLUGINS_LIST4_GROUP 4408
+#define IDC_PLUGINS_LIST4 4409
 
 #define IDD_PLUGIN_INFO 4450
 #define IDC_PLUGIN_INFO_NAME 4451

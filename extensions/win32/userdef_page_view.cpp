@@ -27,37 +27,16 @@ std::vector<std::string> folderLabels(const FolderBrowser& browser) {
 UserDefPageView::UserDefPageView(HWND parent, UserDefSets& sets, CleanCatalogue& catalogue,
                                  UserDefPageActions actions, RECT area)
     : sets_(sets), catalogue_(catalogue), actions_(std::move(actions)) {
-  if (!createModeless(IDD_USERDEF_PAGE, parent)) return;
-  MapDialogRect(parent, &area);
-  SetWindowPos(hwnd(), HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-               SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  createPage(IDD_USERDEF_PAGE, parent, area);
 }
 
-void UserDefPageView::setShown(bool shown) {
-  if (!hwnd()) return;
-  if (shown) {
-    sets_.browser.refresh();  // drives and folders may have changed while hidden
-    refresh();
-  }
-  ShowWindow(hwnd(), shown ? SW_SHOWNA : SW_HIDE);
+bool UserDefPageView::onInit() {
+  toolbar_.create(hwnd(), IDC_UD_TOOLBAR, {0, 0, 232, 15}, IDC_UD_TOOL_FIRST, sets_.toolbar());
+  return PageView::onInit();
 }
 
-std::string UserDefPageView::controlText(int id) const {
-  HWND control = item(id);
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return fromWide(text);
-}
-
-// A box is only written when its text differs, so that the caret of someone typing in it
-// stays where it is.
-void UserDefPageView::setBoxText(int id, const std::string& text) {
-  if (controlText(id) != text) setText(id, text);
-}
-
-void UserDefPageView::enable(int id, bool on) {
-  HWND control = item(id);
-  if ((IsWindowEnabled(control) != FALSE) != on) EnableWindow(control, on ? TRUE : FALSE);
+void UserDefPageView::beforeShown() {
+  sets_.browser.refresh();  // drives and folders may have changed while hidden
 }
 
 void UserDefPageView::refreshSets() {
@@ -65,19 +44,20 @@ void UserDefPageView::refreshSets() {
     const auto at = static_cast<std::size_t>(k);
     setChecked(IDC_UD_ACTIVATE_FIRST + k, catalogue_.userDefNameEnabled[at]);
     setBoxText(IDC_UD_NAME_FIRST + k, catalogue_.userDefNames[at]);
-    enable(IDC_UD_NAME_FIRST + k, catalogue_.userDefNameEnabled[at]);
+    setEnabled(IDC_UD_NAME_FIRST + k, catalogue_.userDefNameEnabled[at]);
     const CleanItem& clean = catalogue_.item(kFirstSetItem + k);
     setBoxText(IDC_UD_ITEM_FIRST + k, clean.label);
     setChecked(IDC_UD_ITEM_FIRST + k, clean.ticked);
-    enable(IDC_UD_ITEM_FIRST + k, clean.enabled);
+    setEnabled(IDC_UD_ITEM_FIRST + k, clean.enabled);
   }
 }
 
 void UserDefPageView::refreshEditor() {
   showComboRows(IDC_UD_CHOOSER, sets_.chooser.rows, shownChooser_, sets_.chooser.selected, !filled_);
   showListRows(IDC_UD_ENTRIES, sets_.entries, shownEntries_, sets_.selectedEntry, !filled_);
-  enable(IDC_UD_ADD, sets_.addEnabled);
-  enable(IDC_UD_REMOVE, sets_.removeEnabled);
+  setEnabled(IDC_UD_ADD, sets_.addEnabled);
+  setEnabled(IDC_UD_REMOVE, sets_.removeEnabled);
+  toolbar_.show(sets_.toolbar());
 }
 
 void UserDefPageView::refreshPickers() {
@@ -90,10 +70,10 @@ void UserDefPageView::refreshPickers() {
   setBoxText(IDC_UD_FOLDER_PATH, browser.path());
   showListRows(IDC_UD_FOLDERS, folderLabels(browser), shownFolders_, browser.currentFolderRow(), !filled_);
   showListRows(IDC_UD_FILES, browser.fileNames(), shownFiles_, browser.selectedFile(), !filled_);
-  enable(IDC_UD_FILES, sets_.fileListEnabled);
+  setEnabled(IDC_UD_FILES, sets_.fileListEnabled);
 
   setBoxText(IDC_UD_PATTERN, sets_.patternText);
-  enable(IDC_UD_PATTERN, sets_.patternEnabled);
+  setEnabled(IDC_UD_PATTERN, sets_.patternEnabled);
   setChecked(IDC_UD_OPTION_ALL_FILES, sets_.option == UserDefOption::AllFilesInFolder);
   setChecked(IDC_UD_OPTION_SINGLE, sets_.option == UserDefOption::SingleFiles);
   setChecked(IDC_UD_OPTION_FOLDER, sets_.option == UserDefOption::FolderAndSubfolders);
@@ -180,7 +160,9 @@ void UserDefPageView::onPickersCommand(int id, int code) {
 
 void UserDefPageView::onCommand(int id, int code) {
   if (refreshing_) return;
-  if (id >= IDC_UD_DRIVES && id <= IDC_UD_FOLDER_PATH)
+  if (const int tool = toolbar_.buttonOf(id); tool >= 0)
+    act([&] { sets_.pressTool(tool); });
+  else if (id >= IDC_UD_DRIVES && id <= IDC_UD_FOLDER_PATH)
     onPickersCommand(id, code);
   else
     onSetsCommand(id, code);

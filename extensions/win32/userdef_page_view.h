@@ -1,9 +1,9 @@
 #pragma once
 // The Win32 view of the main window's "User.def" page: a child dialog laid over the tab
-// control, shown while that page is selected. It holds the "User Defined" frame (the four
-// sets' "Activate" boxes and names), the sets' clean items, the "User.def Files" frame,
-// the "All Files" frame with its drive, folder and file lists, "Clean User.def" and
-// "Defined Files".
+// control, shown while that page is selected. It holds a toolbar ("Add", "Remove"), the
+// "User Defined" frame (the four sets' "Activate" boxes and names), the sets' clean
+// items, the "User.def Files" frame, the "All Files" frame with its drive, folder and file
+// lists, "Clean User.def" and "Defined Files".
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,7 +11,8 @@
 #include "cleaning/clean_catalogue.h"
 #include "extensions/user_def_sets.h"
 #include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/page_view.h"
+#include "ui/win32/toolbar.h"
 
 namespace trwk::win32 {
 
@@ -30,26 +31,22 @@ struct UserDefPageActions {
   std::function<void()> afterAction = [] {};
 };
 
-class UserDefPageView : public DialogView {
+class UserDefPageView : public PageView {
  public:
   // Creates the page, hidden, as a child of parent. area: where it goes, in the
   // parent's dialog units.
   UserDefPageView(HWND parent, UserDefSets& sets, CleanCatalogue& catalogue, UserDefPageActions actions,
                   RECT area = {14, 134, 386, 372});
 
-  void setShown(bool shown);
   void refresh() override;
 
  protected:
-  // A page appearing must not take the focus from the main window.
-  bool onInit() override { return true; }
+  bool onInit() override;
+  void beforeShown() override;
   void onCommand(int id, int code) override;
 
  private:
   void act(const std::function<void()>& action);
-  void setBoxText(int id, const std::string& text);
-  std::string controlText(int id) const;
-  void enable(int id, bool on);
   void refreshSets();
   void refreshEditor();
   void refreshPickers();
@@ -59,6 +56,7 @@ class UserDefPageView : public DialogView {
   UserDefSets& sets_;
   CleanCatalogue& catalogue_;
   UserDefPageActions actions_;
+  ToolbarControl toolbar_;
   std::vector<std::string> shownChooser_, shownEntries_, shownDrives_, shownFolders_, shownFiles_;
   bool filled_ = false;
   bool refreshing_ = false;  // control changes made by refresh are not the user's

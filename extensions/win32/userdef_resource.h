@@ -33,6 +33,10 @@
 #define IDC_UD_ADD 4068
 #define IDC_UD_FOLDER_PATH 4069
 
+// The page's toolbar and its buttons "Add" and "Remove" (IDC_UD_TOOL_FIRST + 0, + 1).
+#define IDC_UD_TOOLBAR 4070
+#define IDC_UD_TOOL_FIRST 4071
+
 // "User Defined Files".
 #define IDC_UDV_CHOOSER 4100
 #define IDC_UDV_ENTRIES 4101

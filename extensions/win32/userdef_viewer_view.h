@@ -3,7 +3,7 @@
 // the chosen set's entries, read only, closed with "Done".
 #include "extensions/user_def_sets.h"
 #include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/dialog_view.h"
 
 namespace trwk::win32 {
 

@@ -16,29 +16,7 @@ bool inRange(int id, int first, int count) {
 PathsPageView::PathsPageView(HWND parent, LocationsModel& model, PathSettings& settings,
                              PathDetection& detection, RECT area)
     : model_(model), settings_(settings), detection_(detection) {
-  if (!createModeless(IDD_PATHS_PAGE, parent)) return;
-  MapDialogRect(parent, &area);
-  SetWindowPos(hwnd(), HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
-               SWP_NOACTIVATE | SWP_HIDEWINDOW);
-}
-
-void PathsPageView::setShown(bool shown) {
-  if (!hwnd()) return;
-  if (shown) refresh();
-  ShowWindow(hwnd(), shown ? SW_SHOWNA : SW_HIDE);
-}
-
-std::string PathsPageView::controlText(int id) const {
-  HWND control = item(id);
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return fromWide(text);
-}
-
-// A box is only written when its text differs, so that the caret of someone typing in it
-// stays where it is.
-void PathsPageView::setBoxText(int id, const std::string& text) {
-  if (controlText(id) != text) setText(id, text);
+  createPage(IDD_PATHS_PAGE, parent, area);
 }
 
 void PathsPageView::refreshUsers() {

@@ -10,18 +10,17 @@
 #include "locations/path_detection.h"
 #include "locations/path_settings.h"
 #include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/page_view.h"
 
 namespace trwk::win32 {
 
-class PathsPageView : public DialogView {
+class PathsPageView : public PageView {
  public:
   // Creates the page, hidden, as a child of parent. area: where it goes, in the
   // parent's dialog units.
   PathsPageView(HWND parent, LocationsModel& model, PathSettings& settings, PathDetection& detection,
                 RECT area = {14, 134, 386, 352});
 
-  void setShown(bool shown);
   void refresh() override;
 
   // Runs after each action of the page, so that the main window can show the items a
@@ -29,14 +28,10 @@ class PathsPageView : public DialogView {
   std::function<void()> afterAction = [] {};
 
  protected:
-  // A page appearing must not take the focus from the main window.
-  bool onInit() override { return true; }
   void onCommand(int id, int code) override;
 
  private:
   void act(const std::function<void()>& action);
-  void setBoxText(int id, const std::string& text);
-  std::string controlText(int id) const;
   void refreshUsers();
 
   LocationsModel& model_;

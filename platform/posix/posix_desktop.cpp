@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -38,6 +39,14 @@ std::optional<std::string> parentFolder(const std::string& path) {
 std::string withoutTrailingSeparator(std::string path) {
   while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
   return path;
+}
+
+// A full path: on a drive ("C:\...") or on a network share ("\\server\share").
+bool isFullPath(const std::string& path) {
+  if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+      (path[2] == '\\' || path[2] == '/'))
+    return true;
+  return path.size() > 2 && path[0] == '\\' && path[1] == '\\';
 }
 
 std::optional<std::string> findProgram(const std::string& name) {
@@ -176,10 +185,12 @@ std::string PosixDesktop::expand(const std::string& in, int depth) {
   return out;
 }
 
+// As Windows and Wine answer: from the expandable "User Shell Folders" value, and from the
+// older "Shell Folders" copy only where that value is missing. A value that is no full path
+// names no folder (knownFolder drops it); the copy does not stand in for it.
 std::optional<std::string> PosixDesktop::shellFolder(const std::string& name) {
-  if (auto v = text(RootKey::CurrentUser, kShellFolders, name)) return v;
   if (auto v = text(RootKey::CurrentUser, kUserShellFolders, name)) return expand(*v);
-  return std::nullopt;
+  return text(RootKey::CurrentUser, kShellFolders, name);
 }
 
 std::optional<std::string> PosixDesktop::knownFolder(KnownFolder id) {
@@ -221,9 +232,13 @@ std::optional<std::string> PosixDesktop::knownFolder(KnownFolder id) {
       break;
     case KnownFolder::Desktop: folder = shellFolder("Desktop"); break;
     case KnownFolder::Documents: folder = shellFolder("Personal"); break;
+    case KnownFolder::LocalAppData: folder = shellFolder("Local AppData"); break;
   }
-  if (!folder || folder->empty()) return std::nullopt;
-  return withoutTrailingSeparator(expand(*folder));
+  // An answer that is no full path ("Recent", "%NOPE%\x") is as good as none.
+  if (!folder) return std::nullopt;
+  std::string path = withoutTrailingSeparator(expand(*folder));
+  if (!isFullPath(path)) return std::nullopt;
+  return path;
 }
 
 std::string PosixDesktop::programFolder() {

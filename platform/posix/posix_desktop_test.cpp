@@ -55,6 +55,44 @@ TEST(PosixDesktopTest, FindsKnownFoldersInTheRegistry) {
   EXPECT_EQ(desktop.knownFolder(KnownFolder::Temp), "C:\\windows\\temp");
 }
 
+// Windows and Wine answer from "User Shell Folders" (expanded); the older "Shell Folders"
+// copy counts only where that has no value, and an answer that is no full path is none.
+TEST(PosixDesktopTest, UserShellFoldersComeFirstAndOnlyFullPathsAnswer) {
+  TempPrefix temp(PrefixOptions{"tester"});
+  auto prefix = std::make_shared<const WinePrefix>(temp.hostPath());
+  PosixDesktop desktop(prefix);
+  PosixRegistry registry(prefix);
+  const std::string user = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  const std::string old = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+  auto put = [&](const std::string& key, const std::optional<std::string>& value) {
+    if (!value) return (void)registry.deleteValue(RootKey::CurrentUser, key, "History");
+    ASSERT_EQ(registry.setString(RootKey::CurrentUser, key, "History", *value), regstatus::kSuccess);
+  };
+  struct Case {
+    std::optional<std::string> userShell, shell, answer;
+  };
+  const std::optional<std::string> none;
+  const Case cases[] = {
+      {"%USERPROFILE%\\IE History\\", "C:\\old\\History", "C:\\users\\tester\\IE History"},
+      {"D:\\History", "C:\\old\\History", "D:\\History"},
+      {none, "C:\\old\\History", "C:\\old\\History"},
+      {"History", "C:\\old\\History", none},
+      {"%NOPE%\\History", "C:\\old\\History", none},
+      {"History", "%NOPE%\\History", none},
+      {none, "Recent", none},
+      {"\\\\server\\share\\History", none, "\\\\server\\share\\History"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.userShell.value_or("(none)") + " / " + c.shell.value_or("(none)"));
+    put(user, c.userShell);
+    put(old, c.shell);
+    EXPECT_EQ(desktop.knownFolder(KnownFolder::History), c.answer);
+  }
+  EXPECT_EQ(desktop.knownFolder(KnownFolder::LocalAppData), "C:\\users\\tester\\AppData\\Local");
+  ASSERT_EQ(registry.setString(RootKey::CurrentUser, "Environment", "TEMP", "Temp"), regstatus::kSuccess);
+  EXPECT_EQ(desktop.knownFolder(KnownFolder::Temp), std::nullopt) << "a relative TEMP";
+}
+
 TEST(PosixDesktopTest, KnowsWhereTheProgramLives) {
   TempPrefix temp;
   auto prefix = std::make_shared<const WinePrefix>(temp.hostPath());

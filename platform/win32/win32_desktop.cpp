@@ -30,6 +30,7 @@ int csidlOf(KnownFolder id) {
     case KnownFolder::Profile: return CSIDL_PROFILE;
     case KnownFolder::Desktop: return CSIDL_DESKTOPDIRECTORY;
     case KnownFolder::Documents: return CSIDL_PERSONAL;
+    case KnownFolder::LocalAppData: return CSIDL_LOCAL_APPDATA;
     case KnownFolder::Temp:
     case KnownFolder::Profiles: break;
   }

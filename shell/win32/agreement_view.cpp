@@ -1,6 +1,7 @@
 #include "shell/win32/agreement_view.h"
 
 #include "shell/win32/resource.h"
+#include "ui/win32/program_icon.h"
 
 namespace trwk::win32 {
 
@@ -9,8 +10,7 @@ void AgreementView::show() {
 }
 
 bool AgreementView::onInit() {
-  SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadIconW(programInstance(), MAKEINTRESOURCEW(IDI_TRWK6))));
+  setProgramIcon(hwnd());
   model_.open();
   closeIfDone();
   SetFocus(item(IDC_AGREE));

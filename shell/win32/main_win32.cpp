@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/test_clock.h"
 #include "platform/failure.h"
 #include "platform/system_clock.h"
 #include "platform/system_platform.h"
@@ -20,7 +21,6 @@
 #include "shell/console_ui.h"
 #include "shell/headless.h"
 #include "shell/startup.h"
-#include "automation/test_clock.h"
 #include "shell/win32/console_output.h"
 #include "shell/win32/main_window_view.h"
 #include "shell/win32/win32_startup_views.h"

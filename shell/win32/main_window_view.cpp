@@ -11,11 +11,12 @@
 #include "cleaning/win32/ie_cookies_view.h"
 #include "cleaning/win32/netscape_cookies_resource.h"
 #include "cleaning/win32/netscape_cookies_view.h"
+#include "extensions/win32/userdef_viewer_view.h"
 #include "platform/win32/win32_ui.h"
 #include "shell/win32/resource.h"
 #include "shell/win32/statistics_chart_view.h"
-#include "extensions/win32/userdef_viewer_view.h"
 #include "shell/win32/tips_view.h"
+#include "ui/win32/program_icon.h"
 
 namespace trwk::win32 {
 namespace {
@@ -133,13 +134,7 @@ bool MainWindowView::create() {
 }
 
 bool MainWindowView::onInit() {
-  HINSTANCE instance = programInstance();
-  SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
-               reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(IDI_TRWK6))));
-  SendMessageW(
-      hwnd(), WM_SETICON, ICON_SMALL,
-      reinterpret_cast<LPARAM>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TRWK6), IMAGE_ICON,
-                                          GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  setProgramIcon(hwnd());
   // The pages' controls lie over the tab control: it goes to the bottom of the z-order so
   // that it never paints over them.
   SetWindowPos(item(IDC_TABS), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -278,7 +273,8 @@ void MainWindowView::refreshMaintenance() {
   const int level = catalogue.safetyLevel.empty() ? 5 : catalogue.safetyLevel[0] - '0';
   SendMessageW(item(IDC_SAFETY_SLIDER), TBM_SETPOS, TRUE, level);
   setText(IDC_SAFETY_LABEL, catalogue.safetyLabel);
-  for (int i = 0; i < 4; ++i) setChecked(IDC_TAB_ACTIVATE_FIRST + i, catalogue.tabBoxes[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < 4; ++i)
+    setChecked(IDC_TAB_ACTIVATE_FIRST + i, catalogue.tabBoxes[static_cast<std::size_t>(i)]);
   setChecked(IDC_AUTOMATIC_CLOSE, model_.state.automaticClose);
   setChecked(IDC_AUTOSTART, catalogue.autoStart);
 }
@@ -293,10 +289,6 @@ void MainWindowView::refreshTimer() {
   else
     KillTimer(hwnd(), IDT_ANIMATION);
   timerInterval_ = wanted;
-}
-
-void MainWindowView::setEnabled(int id, bool enabled) {
-  EnableWindow(item(id), enabled ? TRUE : FALSE);
 }
 
 void MainWindowView::onCommand(int id, int code) {
@@ -464,6 +456,16 @@ bool MainWindowView::onMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) 
       result = reinterpret_cast<INT_PTR>(pageBrush_);
       return true;
     case WM_SIZE: SendMessageW(item(IDC_STATUS), WM_SIZE, 0, 0); return true;
+    // A logoff or shutdown, also while the window waits hidden behind its icon. A dialog
+    // procedure answers through DWLP_MSGRESULT.
+    case WM_QUERYENDSESSION:
+      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, model_.queryEndSession() ? TRUE : FALSE);
+      result = TRUE;
+      return true;
+    case WM_ENDSESSION:
+      model_.endSession(wp != FALSE);
+      result = TRUE;
+      return true;
     default: return false;
   }
 }

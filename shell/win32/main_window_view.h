@@ -8,8 +8,8 @@
 #include "extensions/win32/userdef_page_view.h"
 #include "locations/win32/paths_page_view.h"
 #include "shell/main_window_model.h"
-#include "shell/win32/dialog_view.h"
-#include "shell/win32/picture.h"
+#include "ui/win32/dialog_view.h"
+#include "ui/win32/picture.h"
 
 namespace trwk::win32 {
 
@@ -46,22 +46,21 @@ class MainWindowView : public DialogView, public MainWindowViews {
   void refreshItems();  // the boxes of the browser and Windows pages
   void refreshMaintenance();
   void refreshTimer();
-  void setEnabled(int id, bool enabled);
 
   MainWindowModel& model_;
   Picture picture_;
-  std::unique_ptr<PathsPageView> paths_;  // the "Paths" page, a child dialog of its own
-  std::unique_ptr<UserDefPageView> userDef_;  // the "User.def" page
-  std::unique_ptr<PluginsPageView> plugins_;  // the "Plugins" page
+  std::unique_ptr<PathsPageView> paths_;           // the "Paths" page, a child dialog of its own
+  std::unique_ptr<UserDefPageView> userDef_;       // the "User.def" page
+  std::unique_ptr<PluginsPageView> plugins_;       // the "Plugins" page
   std::unique_ptr<SchedulerPanelView> scheduler_;  // automatic cleaning, on the Maintenance page
   std::unique_ptr<TrayIcon> tray_;                 // while automatic cleaning is armed
   int scheduleInterval_ = 0;                       // 0 while the schedule's timer is off
   void refreshScheduleTimer();
   void showDefinedFiles();
-  std::vector<int> tabPages_;             // the page each tab of the strip shows
-  int timerInterval_ = 0;                 // 0 while the animation timer is off
-  int shownPage_ = -1;                    // the page the controls were last set for
-  COLORREF pageColour_ = 0;               // the tab strip's page body, behind the pages' controls
+  std::vector<int> tabPages_;  // the page each tab of the strip shows
+  int timerInterval_ = 0;      // 0 while the animation timer is off
+  int shownPage_ = -1;         // the page the controls were last set for
+  COLORREF pageColour_ = 0;    // the tab strip's page body, behind the pages' controls
   HBRUSH pageBrush_ = nullptr;
   bool refreshing_ = false;  // control changes made by refresh are not the user's
 };

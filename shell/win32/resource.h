@@ -1,7 +1,6 @@
-// Resource and control numbers of trwk6 (shared by trwk6.rc and the views).
+// Resource and control numbers of trwk6 (shared by trwk6.rc and the views); the icon's is
+// IDI_PROGRAM in ui/win32/ui_resource.h.
 #pragma once
-
-#define IDI_TRWK6 1
 
 #define IDD_AGREEMENT 100
 #define IDC_LICENCE 101

@@ -1,7 +1,7 @@
 #pragma once
 #include "shell/splash_model.h"
-#include "shell/win32/dialog_view.h"
-#include "shell/win32/picture.h"
+#include "ui/win32/dialog_view.h"
+#include "ui/win32/picture.h"
 
 namespace trwk::win32 {
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "shell/tips_model.h"
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/dialog_view.h"
 
 namespace trwk::win32 {
 

@@ -1,5 +1,7 @@
 #include "testing/win32/gui_driver.h"
 
+#include <commctrl.h>
+
 #include <stdexcept>
 #include <thread>
 
@@ -44,6 +46,40 @@ std::vector<HWND> children(HWND parent) {
       },
       reinterpret_cast<LPARAM>(&all));
   return all;
+}
+
+// A few bytes inside another process, for the control messages that answer through a
+// pointer the system does not carry across processes (the toolbar's).
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, owner);
+    if (process_)
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
+  bool valid() const { return address_ != nullptr; }
+  bool read(void* into) const { return ReadProcessMemory(process_, address_, into, size_, nullptr) != FALSE; }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+LRESULT sendOrZero(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) return 0;
+  return static_cast<LRESULT>(result);
 }
 
 void drain(HANDLE pipe, std::string& into) {
@@ -152,6 +188,57 @@ bool setChecked(HWND box, bool on) {
 
 void close(HWND window) {
   PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+std::vector<std::wstring> listRows(HWND list) {
+  std::vector<std::wstring> rows;
+  const LRESULT count = sendOrZero(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT row = 0; row < count; ++row) {
+    const LRESULT length = sendOrZero(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    std::wstring buffer(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const LRESULT copied =
+        sendOrZero(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.data()));
+    if (length < 0 || copied < 0) break;  // the list changed while it was read
+    buffer.resize(static_cast<std::size_t>(copied));
+    rows.push_back(buffer);
+  }
+  return rows;
+}
+
+bool chooseRow(HWND list, int row) {
+  if (!list) return false;
+  sendOrZero(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(list), SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored) != 0;
+}
+
+bool pressToolButton(HWND toolbar, int command) {
+  const LRESULT index = sendOrZero(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0);
+  RemoteBuffer rect(toolbar, sizeof(RECT));
+  RECT r{};
+  if (index < 0 || !rect.valid() ||
+      !sendOrZero(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), rect.address()) || !rect.read(&r))
+    return false;
+  const LPARAM middle = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  return PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, middle) &&
+         PostMessageW(toolbar, WM_LBUTTONUP, 0, middle);
+}
+
+bool toolButtonEnabled(HWND toolbar, int command) {
+  return sendOrZero(toolbar, TB_ISBUTTONENABLED, static_cast<WPARAM>(command), 0) != 0;
+}
+
+std::wstring toolButtonText(HWND toolbar, int command) {
+  constexpr std::size_t kChars = 128;
+  RemoteBuffer buffer(toolbar, kChars * sizeof(wchar_t));
+  wchar_t read[kChars] = {};
+  if (!buffer.valid() ||
+      sendOrZero(toolbar, TB_GETBUTTONTEXTW, static_cast<WPARAM>(command), buffer.address()) <= 0 ||
+      !buffer.read(read))
+    return {};
+  read[kChars - 1] = L'\0';
+  return read;
 }
 
 Captured runCaptured(const std::wstring& exe, const std::wstring& arguments,

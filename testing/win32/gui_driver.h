@@ -51,6 +51,17 @@ bool setChecked(HWND box, bool on);
 // Asks the window to close, as its title bar's close button does.
 void close(HWND window);
 
+// The rows of a list box.
+std::vector<std::wstring> listRows(HWND list);
+// Chooses a list box's row and tells its dialog, as a click on the row does.
+bool chooseRow(HWND list, int row);
+
+// A toolbar's button by its command number: pressed with the mouse (down and up over
+// its middle), its state and its caption.
+bool pressToolButton(HWND toolbar, int command);
+bool toolButtonEnabled(HWND toolbar, int command);
+std::wstring toolButtonText(HWND toolbar, int command);
+
 struct Captured {
   DWORD exitCode = 0;
   std::string out, err;

@@ -19,7 +19,7 @@ class Trwk6CleanIeGui : public ProgramFolderTest {
     if (IsSkipped() || HasFatalFailure()) return;
     // The traces, in folders of this test, and settings that point at them.
     traces = folder / "traces";
-    writeFile(traces / "History" / "MSHist01" / "visit.url", "[InternetShortcut]\r\n");
+    writeFile(traces / "History" / "History.IE5" / "MSHist01" / "visit.url", "[InternetShortcut]\r\n");
     writeFile(traces / "Cache" / "Content.IE5" / "AB12" / "page[1].htm", "<html>");
     writeFile(traces / "Cookies" / "tester@keep[1].txt", "kept\n");
     writeFile(traces / "Cookies" / "tester@ads[1].txt", "ads\n");
@@ -61,7 +61,7 @@ TEST_F(Trwk6CleanIeGui, CleanIeRemovesTheTickedTracesButTheKeptCookieAndSaysDone
   EXPECT_TRUE(fs::exists(traces / "Cookies" / "tester@keep[1].txt"));
   EXPECT_FALSE(fs::exists(traces / "Cookies" / "tester@ads[1].txt"));
   EXPECT_FALSE(fs::exists(traces / "Cookies" / "tester@shop[2].txt"));
-  EXPECT_FALSE(fs::exists(traces / "History" / "MSHist01" / "visit.url"));
+  EXPECT_FALSE(fs::exists(traces / "History" / "History.IE5" / "MSHist01" / "visit.url"));
   EXPECT_FALSE(fs::exists(traces / "Cache" / "Content.IE5" / "AB12" / "page[1].htm"));
   EXPECT_EQ(readFile(traces / "Cookies" / "tester@keep[1].txt"), "kept\n");
   ASSERT_TRUE(click(findChild(done, L"OK")));

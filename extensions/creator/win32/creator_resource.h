@@ -1,7 +1,7 @@
 #pragma once
-// Resource numbers of Extmaker1.exe (its own resources; no other program shares them).
+// Resource numbers of Extmaker1.exe (its own resources; no other program shares them). Its
+// icon is IDI_PROGRAM of ui/win32/ui_resource.h, as the main program's.
 
-#define IDI_EXTMAKER1 1
 #define IDD_STEP1 100
 #define IDD_STEP2 200
 

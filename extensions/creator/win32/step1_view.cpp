@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "extensions/creator/win32/creator_resource.h"
-#include "extensions/creator/win32/window_text.h"
+#include "ui/win32/program_icon.h"
 
 namespace trwk::creator::win32 {
 
@@ -11,7 +11,7 @@ Step1View::Step1View(CreatorModel& model, std::function<void()> afterAction)
     : model_(model), afterAction_(std::move(afterAction)) {}
 
 bool Step1View::onInit() {
-  setWindowIcon(hwnd());
+  trwk::win32::setProgramIcon(hwnd());
   for (int id : {IDC_NAME, IDC_VERSION, IDC_CREATED, IDC_AUTHOR, IDC_INFO})
     SendMessageW(item(id), EM_LIMITTEXT, 254, 0);
   return false;
@@ -21,11 +21,11 @@ bool Step1View::onInit() {
 void Step1View::refresh() {}
 
 void Step1View::readBoxes() {
-  model_.name = itemText(hwnd(), IDC_NAME);
-  model_.version = itemText(hwnd(), IDC_VERSION);
-  model_.created = itemText(hwnd(), IDC_CREATED);
-  model_.author = itemText(hwnd(), IDC_AUTHOR);
-  model_.info = itemText(hwnd(), IDC_INFO);
+  model_.name = controlText(IDC_NAME);
+  model_.version = controlText(IDC_VERSION);
+  model_.created = controlText(IDC_CREATED);
+  model_.author = controlText(IDC_AUTHOR);
+  model_.info = controlText(IDC_INFO);
 }
 
 void Step1View::onCommand(int id, int code) {

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "extensions/creator/creator_model.h"
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/dialog_view.h"
 
 namespace trwk::creator::win32 {
 

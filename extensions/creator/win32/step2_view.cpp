@@ -3,8 +3,7 @@
 #include <utility>
 
 #include "extensions/creator/win32/creator_resource.h"
-#include "extensions/creator/win32/window_text.h"
-#include "platform/win32/win32_ui.h"
+#include "ui/win32/program_icon.h"
 
 namespace trwk::creator::win32 {
 namespace {
@@ -21,7 +20,7 @@ Step2View::Step2View(CreatorModel& model, std::function<void()> afterAction)
     : model_(model), afterAction_(std::move(afterAction)) {}
 
 bool Step2View::onInit() {
-  setWindowIcon(hwnd());
+  trwk::win32::setProgramIcon(hwnd());
   for (int id : {IDC_FILE_NAME, IDC_EXTENSION, IDC_REGISTRY_PATH, IDC_VALUE_NAME})
     SendMessageW(item(id), EM_LIMITTEXT, 255, 0);
   return false;
@@ -37,12 +36,12 @@ void Step2View::refresh() {
     setChecked(kFileOptionIds[i], model_.fileOption == kFileOptions[i]);
   setChecked(IDC_VALUE, model_.registryOption == RegistryOption::Value);
   setChecked(IDC_KEY, model_.registryOption == RegistryOption::Key);
-  setBox(IDC_FILE_NAME, model_.fileName);
-  setBox(IDC_EXTENSION, model_.extension);
-  setBox(IDC_REGISTRY_PATH, model_.registryPath);
-  setBox(IDC_VALUE_NAME, model_.valueName);
-  EnableWindow(item(IDC_ADD_FILES), model_.filesAddEnabled());
-  EnableWindow(item(IDC_ADD_REGISTRY), model_.registryAddEnabled());
+  setBoxText(IDC_FILE_NAME, model_.fileName);
+  setBoxText(IDC_EXTENSION, model_.extension);
+  setBoxText(IDC_REGISTRY_PATH, model_.registryPath);
+  setBoxText(IDC_VALUE_NAME, model_.valueName);
+  setEnabled(IDC_ADD_FILES, model_.filesAddEnabled());
+  setEnabled(IDC_ADD_REGISTRY, model_.registryAddEnabled());
   refreshing_ = false;
 }
 
@@ -81,13 +80,9 @@ void Step2View::refreshFolders(FolderBrowser& folders) {
   setText(IDC_FOLDER_PATH, folders.path());
 }
 
-void Step2View::setBox(int id, const std::string& text) {
-  if (itemText(hwnd(), id) != text) setText(id, text);
-}
-
 void Step2View::boxChanged(int id) {
   if (refreshing_) return;
-  std::string text = itemText(hwnd(), id);
+  std::string text = controlText(id);
   switch (id) {
     case IDC_FILE_NAME: model_.fileName = std::move(text); break;
     case IDC_EXTENSION: model_.extension = std::move(text); break;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "extensions/creator/creator_model.h"
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/dialog_view.h"
 
 namespace trwk::creator::win32 {
 
@@ -23,7 +23,6 @@ class Step2View : public trwk::win32::DialogView {
  private:
   void refreshDrives(FolderBrowser& folders);
   void refreshFolders(FolderBrowser& folders);
-  void setBox(int id, const std::string& text);
   void boxChanged(int id);
   // A button that has just been switched off must not keep the keyboard.
   void keepFocusUsable(int fallbackId);

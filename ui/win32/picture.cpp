@@ -1,4 +1,4 @@
-#include "shell/win32/picture.h"
+#include "ui/win32/picture.h"
 
 // GDI+ needs the OLE types that a lean windows.h leaves out.
 #include <objidl.h>

@@ -1,8 +1,6 @@
-#include "shell/win32/dialog_view.h"
+#include "ui/win32/dialog_view.h"
 
 #include <algorithm>
-
-#include "platform/win32/win32_ui.h"
 
 namespace trwk::win32 {
 
@@ -62,7 +60,8 @@ void showRows(HWND control, const RowControl& kind, const std::vector<std::strin
     kind.fill(control, rows);
     shown = rows;
   }
-  if (kind.selection(control) != selected) SendMessageW(control, kind.select, static_cast<WPARAM>(selected), 0);
+  if (kind.selection(control) != selected)
+    SendMessageW(control, kind.select, static_cast<WPARAM>(selected), 0);
 }
 
 }  // namespace
@@ -101,8 +100,19 @@ void DialogView::closeWindow() {
     DestroyWindow(hwnd_);
 }
 
+std::string DialogView::controlText(int id) const {
+  HWND control = item(id);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  return fromWide(text);
+}
+
 void DialogView::setText(int id, const std::string& text) {
   SetDlgItemTextW(hwnd_, id, toWide(text).c_str());
+}
+
+void DialogView::setBoxText(int id, const std::string& text) {
+  if (controlText(id) != text) setText(id, text);
 }
 
 void DialogView::setCaption(const std::string& text) {
@@ -119,6 +129,11 @@ void DialogView::setChecked(int id, bool on) {
 
 void DialogView::setVisible(int id, bool visible) {
   ShowWindow(item(id), visible ? SW_SHOW : SW_HIDE);
+}
+
+void DialogView::setEnabled(int id, bool enabled) {
+  HWND control = item(id);
+  if ((IsWindowEnabled(control) != FALSE) != enabled) EnableWindow(control, enabled ? TRUE : FALSE);
 }
 
 void DialogView::showListRows(int id, const std::vector<std::string>& rows, std::vector<std::string>& shown,

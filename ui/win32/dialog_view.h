@@ -2,10 +2,12 @@
 // Base of every dialog view: one static dialog procedure links the HWND to its view
 // object; the view copies model state onto the controls (refresh) and passes the user's
 // actions to the model. Nothing thrown inside a handler leaves the procedure.
-#include <windows.h>
-
+//
+// ui/win32 lies below every feature: its helpers include nothing above platform/.
 #include <string>
 #include <vector>
+
+#include "platform/win32/win32_ui.h"  // <windows.h> without its MessageBox macro
 
 namespace trwk::win32 {
 
@@ -51,11 +53,16 @@ class DialogView {
 
   // Control helpers, with Windows-1252 text.
   HWND item(int id) const { return GetDlgItem(hwnd_, id); }
+  std::string controlText(int id) const;
   void setText(int id, const std::string& text);
+  // Writes a control's text only when it differs: the caret of someone typing in a box
+  // stays where it is, and a label is not repainted for nothing.
+  void setBoxText(int id, const std::string& text);
   void setCaption(const std::string& text);
   bool checked(int id) const;
   void setChecked(int id, bool on);
   void setVisible(int id, bool visible);
+  void setEnabled(int id, bool enabled);
   // Shows rows in list box id and chooses row selected (-1: none). The list is filled
   // again only when the rows differ from shown (what it holds now) or refill is set, and
   // the row is chosen only when it is not already, so that a refresh leaves the user's
