@@ -29,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include "cleaning/removal.h"
+#include "platform/posix/host_io.h"
 #include "testing/sandbox.h"
 
 namespace trwk {
@@ -43,21 +44,11 @@ long fromEnvironment(const char* name, long fallback) {
 }
 
 void writeHost(const std::string& path, const std::string& bytes) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  ASSERT_GE(fd, 0) << path;
-  ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  ::close(fd);
+  ASSERT_EQ(posix::writeHostFileAtomically(path, bytes, 0666), 0) << path;
 }
 
 std::string readHost(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return "<missing>";
-  std::string out;
-  char buffer[256];
-  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-    out.append(buffer, static_cast<std::size_t>(n));
-  ::close(fd);
-  return out;
+  return posix::readHostFile(path).value_or("<missing>");
 }
 
 // The canary: files at three levels, each one that every mask of the cases matches.
