@@ -1,5 +1,6 @@
 #include "cleaning/netscape_cleaner.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -38,12 +39,13 @@ void message(Session& session, const std::string& text) {
 
 // The typed addresses go from prefs.js. The new content is written beside the old file and
 // renamed over it, so prefs.js is never lost: a failure anywhere leaves it as it was.
-void rewritePrefs(Session& session, Trap& trap, const std::string& prefs) {
+void rewritePrefs(Session& session, Trap& trap, const std::string& prefs,
+                  const std::vector<std::string>* chosen = nullptr) {
   Files& files = session.platform.files;
   std::string old;
   // A file that cannot be read (locked) ends the rewrite; the log says why.
   if (!trap.run([&] { old = files.readAll(prefs); })) return;
-  const std::string fresh = withoutTypedAddresses(old);
+  const std::string fresh = chosen ? withoutTypedAddresses(old, *chosen) : withoutTypedAddresses(old);
   if (fresh == old) return;  // nothing to take out, and the lines already end in CR LF
 
   std::optional<DirEntry> entry;
@@ -84,24 +86,61 @@ void copyKeepList(Session& session, Trap& trap, const std::string& cookies) {
 
 }  // namespace
 
-std::string withoutTypedAddresses(const std::string& prefs) {
-  std::string out;
-  out.reserve(prefs.size() + prefs.size() / 16);
+namespace {
+
+// Calls each(line) for every line of prefs.js; CR LF, LF and a lone CR each end one.
+template <class Each>
+void forEachLine(const std::string& prefs, Each each) {
   std::size_t begin = 0;
   const std::size_t size = prefs.size();
   while (begin < size) {
     std::size_t end = prefs.find_first_of("\r\n", begin);
     if (end == std::string::npos) end = size;
-    const std::string_view line(prefs.data() + begin, end - begin);
-    if (line.find(kTypedAddress) == std::string_view::npos) {
-      out.append(line);
-      out += "\r\n";
-    }
+    each(std::string_view(prefs.data() + begin, end - begin));
     if (end == size) break;
     begin = end + 1;
     if (prefs[end] == '\r' && begin < size && prefs[begin] == '\n') ++begin;  // CR LF is one ending
   }
+}
+
+bool typedAddress(std::string_view line) {
+  return line.find(kTypedAddress) != std::string_view::npos;
+}
+
+std::string keptLines(const std::string& prefs, const std::vector<std::string>* chosen) {
+  std::string out;
+  out.reserve(prefs.size() + prefs.size() / 16);
+  forEachLine(prefs, [&](std::string_view line) {
+    bool drop = typedAddress(line);
+    if (drop && chosen) drop = std::find(chosen->begin(), chosen->end(), line) != chosen->end();
+    if (drop) return;
+    out.append(line);
+    out += "\r\n";
+  });
   return out;
+}
+
+}  // namespace
+
+std::string withoutTypedAddresses(const std::string& prefs) {
+  return keptLines(prefs, nullptr);
+}
+
+std::string withoutTypedAddresses(const std::string& prefs, const std::vector<std::string>& chosen) {
+  return keptLines(prefs, &chosen);
+}
+
+std::vector<std::string> typedAddressLines(const std::string& prefs) {
+  std::vector<std::string> lines;
+  forEachLine(prefs, [&](std::string_view line) {
+    if (typedAddress(line)) lines.emplace_back(line);
+  });
+  return lines;
+}
+
+void removeTypedAddresses(Session& session, Trap& trap, const std::string& prefs,
+                          const std::vector<std::string>& chosen) {
+  rewritePrefs(session, trap, prefs, &chosen);
 }
 
 void cleanNetscape(CleaningContext& context) {

@@ -27,6 +27,16 @@ TEST(PrefsRewrite, DropsOnlyTypedAddressLinesAndEndsEveryOtherLineWithCrLf) {
             binary + "\r\n" + longLine + "\r\n");
 }
 
+TEST(PrefsRewrite, ListsTypedAddressLinesAndDropsOnlyTheChosenOnes) {
+  const std::string second = "user_pref(\"browser.url_history.URL_2\", \"http://b.example/\");";
+  const std::string prefs = "a\n" + kTyped + "\r\n" + second + "\rb";
+  EXPECT_EQ(typedAddressLines(prefs), (std::vector<std::string>{kTyped, second}));
+  EXPECT_EQ(withoutTypedAddresses(prefs, {second}), "a\r\n" + kTyped + "\r\nb\r\n");
+  // A chosen line that is no typed address is never dropped; nothing chosen drops nothing.
+  EXPECT_EQ(withoutTypedAddresses(prefs, {"a", "b"}), "a\r\n" + kTyped + "\r\n" + second + "\r\nb\r\n");
+  EXPECT_EQ(withoutTypedAddresses(prefs, {kTyped, second}), withoutTypedAddresses(prefs));
+}
+
 class NetscapeCleanerTest : public testing::CleaningTest {
  protected:
   void SetUp() override {

@@ -9,6 +9,7 @@
 #include "cleaning/windows_cleaner.h"
 #include "foundation/trap.h"
 #include "shell/tips_model.h"
+#include "viewers/viewer_catalogue.h"
 
 namespace trwk {
 namespace {
@@ -210,6 +211,14 @@ void MainWindowModel::openNetscapeCookies() {
   NetscapeCookiesModel cookies(context_);
   cookies.load();
   views_->showNetscapeCookies(cookies);
+}
+
+void MainWindowModel::openViewer(ViewerKind kind) {
+  ViewerPlaces places{paths, locations.ieCacheIndexFound, locations.netscapeCacheFound,
+                      locations.operaCacheFound};
+  std::unique_ptr<ListViewerModel> viewer = makeViewer(kind, session_, places);
+  // Listed before the window appears; a cache folder that is not there keeps it shut.
+  if (viewer && viewer->open()) views_->showViewer(*viewer);
 }
 
 void MainWindowModel::animationTick() {

@@ -24,6 +24,7 @@
 #include "locations/path_detection.h"
 #include "locations/path_settings.h"
 #include "shell/main_window_views.h"
+#include "viewers/viewer_catalogue.h"
 
 namespace trwk {
 
@@ -125,7 +126,9 @@ class MainWindowModel {
   void cleanPluginsPressed();  // "Clean Plugins"
   void openIeCookies();        // "Cookies" on the Internet Explorer page
   void openNetscapeCookies();  // "Cookies" on the Netscape page
-  void animationTick();        // the status animation timer
+  // The "View ..." buttons of the family pages: the viewer window, modal.
+  void openViewer(ViewerKind kind);
+  void animationTick();  // the status animation timer
   // The "Auto-detect" tool buttons: a family's detection followed by its Save, and
   // "Auto-detect All", every detection and then every Save.
   enum PathFamily { kDetectIE, kDetectNetscape, kDetectOpera, kDetectWindows };

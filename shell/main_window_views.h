@@ -7,6 +7,7 @@ namespace trwk {
 class TipsModel;
 class IeCookiesModel;
 class NetscapeCookiesModel;
+class ListViewerModel;
 
 class MainWindowViews {
  public:
@@ -18,6 +19,9 @@ class MainWindowViews {
   virtual void showIeCookies(IeCookiesModel& cookies) = 0;
   // The "Netscape Cookies" window, modal, owned by the main window.
   virtual void showNetscapeCookies(NetscapeCookiesModel& cookies) = 0;
+  // A viewer window ("Internet Explorer Cache", "Run History" ...), opened and listed
+  // already, modal, owned by the main window.
+  virtual void showViewer(ListViewerModel& viewer) { (void)viewer; }
   virtual void closeOtherWindows() = 0;  // every open window of the program but this one
   virtual void close() = 0;              // destroys the window; the program ends
   // Automatic cleaning armed: the icon into the notification area, the window hidden.

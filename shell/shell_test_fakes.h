@@ -45,6 +45,7 @@ class RecordingViews : public StartupViews, public MainWindowViews {
   std::function<void(NetscapeCookiesModel&)> netscapeCookiesScript = [](NetscapeCookiesModel& c) {
     c.cancel();
   };
+  std::function<void(ListViewerModel&)> viewerScript = [](ListViewerModel& v) { v.close(); };
   // Anything a test wants to look at while a window is up.
   std::function<void(const std::string&)> onCall;
   std::string lastPicture;
@@ -81,6 +82,10 @@ class RecordingViews : public StartupViews, public MainWindowViews {
   void showNetscapeCookies(NetscapeCookiesModel& c) override {
     record("netscape cookies");
     netscapeCookiesScript(c);
+  }
+  void showViewer(ListViewerModel& v) override {
+    record("viewer " + v.caption);
+    viewerScript(v);
   }
   void closeOtherWindows() override { record("close others"); }
   void close() override { record("close main"); }

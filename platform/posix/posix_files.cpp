@@ -242,6 +242,7 @@ std::vector<DirEntry> PosixFiles::list(const std::string& pattern, const ListOpt
     entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (entry.isFolder ? !options.folders : !options.files) continue;
     if (entry.hidden && !options.hiddenAndSystem) continue;
+    entry.lastWrite = localTimeOf(st.st_mtim);
     out.push_back(std::move(entry));
   }
   std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {

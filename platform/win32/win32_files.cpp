@@ -581,6 +581,7 @@ std::vector<DirEntry> Win32Files::list(const std::string& pattern, const ListOpt
     e.size = (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     if (e.isFolder ? !options.folders : !options.files) continue;
     if (!options.hiddenAndSystem && (e.hidden || e.system)) continue;
+    e.lastWrite = localTimeOf(data.ftLastWriteTime).value_or(FileTime{});
     if (!fitsCodePage(wideName)) {
       // Give a name that leads back to the entry: its short form, when it has one.
       std::string shortPath = pathFromSystem(wideFolder + wideName);

@@ -17,6 +17,8 @@
 #include "shell/win32/statistics_chart_view.h"
 #include "shell/win32/tips_view.h"
 #include "ui/win32/program_icon.h"
+#include "viewers/win32/list_viewer_view.h"
+#include "viewers/win32/viewer_resource.h"
 
 namespace trwk::win32 {
 namespace {
@@ -35,6 +37,8 @@ constexpr PageControl kPageControls[] = {
     {IDC_ITEM_FIRST + 4, MainWindowModel::kInternetExplorer},
     {IDC_CLEAN_IE, MainWindowModel::kInternetExplorer},
     {IDC_IE_COOKIES, MainWindowModel::kInternetExplorer},
+    {IDC_VIEW_FIRST + 0, MainWindowModel::kInternetExplorer},
+    {IDC_VIEW_FIRST + 1, MainWindowModel::kInternetExplorer},
     {IDC_NOTICE_IE, MainWindowModel::kInternetExplorer},
     {IDC_ITEM_FIRST + 5, MainWindowModel::kNetscape},
     {IDC_ITEM_FIRST + 6, MainWindowModel::kNetscape},
@@ -42,12 +46,15 @@ constexpr PageControl kPageControls[] = {
     {IDC_ITEM_FIRST + 8, MainWindowModel::kNetscape},
     {IDC_CLEAN_NETSCAPE, MainWindowModel::kNetscape},
     {IDC_NETSCAPE_COOKIES, MainWindowModel::kNetscape},
+    {IDC_VIEW_FIRST + 2, MainWindowModel::kNetscape},
+    {IDC_VIEW_FIRST + 3, MainWindowModel::kNetscape},
     {IDC_NOTICE_NETSCAPE, MainWindowModel::kNetscape},
     {IDC_ITEM_FIRST + 9, MainWindowModel::kOpera},
     {IDC_ITEM_FIRST + 10, MainWindowModel::kOpera},
     {IDC_ITEM_FIRST + 11, MainWindowModel::kOpera},
     {IDC_ITEM_FIRST + 12, MainWindowModel::kOpera},
     {IDC_CLEAN_OPERA, MainWindowModel::kOpera},
+    {IDC_VIEW_FIRST + 4, MainWindowModel::kOpera},
     {IDC_NOTICE_OPERA, MainWindowModel::kOpera},
     {IDC_ITEM_FIRST + 13, MainWindowModel::kWindows},
     {IDC_ITEM_FIRST + 14, MainWindowModel::kWindows},
@@ -58,6 +65,9 @@ constexpr PageControl kPageControls[] = {
     {IDC_ITEM_FIRST + 19, MainWindowModel::kWindows},
     {IDC_ITEM_FIRST + 20, MainWindowModel::kWindows},
     {IDC_CLEAN_WINDOWS, MainWindowModel::kWindows},
+    {IDC_VIEW_FIRST + 5, MainWindowModel::kWindows},
+    {IDC_VIEW_FIRST + 6, MainWindowModel::kWindows},
+    {IDC_VIEW_FIRST + 7, MainWindowModel::kWindows},
     {IDC_SAFETY_GROUP, MainWindowModel::kMaintenance},
     {IDC_SAFETY_SLIDER, MainWindowModel::kMaintenance},
     {IDC_SAFETY_LABEL, MainWindowModel::kMaintenance},
@@ -91,6 +101,11 @@ constexpr ToolbarButton kToolbarButtons[] = {
     {IDC_CLEAN_NETSCAPE, MainWindowModel::kNetscapeBrowser},
     {IDC_NETSCAPE_COOKIES, MainWindowModel::kNetscapeBrowser},
     {IDC_CLEAN_OPERA, MainWindowModel::kOperaBrowser},
+    {IDC_VIEW_FIRST + 0, MainWindowModel::kIE},
+    {IDC_VIEW_FIRST + 1, MainWindowModel::kIE},
+    {IDC_VIEW_FIRST + 2, MainWindowModel::kNetscapeBrowser},
+    {IDC_VIEW_FIRST + 3, MainWindowModel::kNetscapeBrowser},
+    {IDC_VIEW_FIRST + 4, MainWindowModel::kOperaBrowser},
 };
 
 // The boxes of the four fixed families (items 1 to 21) live on their pages here.
@@ -318,6 +333,8 @@ void MainWindowView::onCommand(int id, int code) {
     model_.cleanWindows();
   else if (id == IDC_CLEAN_ALL)
     model_.cleanAllPressed();
+  else if (inRange(id, IDC_VIEW_FIRST, IDC_VIEW_COUNT))
+    model_.openViewer(static_cast<ViewerKind>(id - IDC_VIEW_FIRST));
   else if (inRange(id, IDC_AUTODETECT_FIRST, 4))
     model_.autoDetect(static_cast<MainWindowModel::PathFamily>(id - IDC_AUTODETECT_FIRST));
   else if (id == IDC_AUTODETECT_ALL)
@@ -341,6 +358,11 @@ void MainWindowView::showIeCookies(IeCookiesModel& cookies) {
 void MainWindowView::showNetscapeCookies(NetscapeCookiesModel& cookies) {
   NetscapeCookiesView view(cookies);
   view.runModal(IDD_NETSCAPE_COOKIES, hwnd());
+}
+
+void MainWindowView::showViewer(ListViewerModel& viewer) {
+  ListViewerView view(viewer);
+  view.runModal(IDD_VIEWER, hwnd());
 }
 
 void MainWindowView::closeOtherWindows() {

@@ -24,6 +24,7 @@ class MainWindowView : public DialogView, public MainWindowViews {
   void showTips(TipsModel& tips) override;
   void showIeCookies(IeCookiesModel& cookies) override;
   void showNetscapeCookies(NetscapeCookiesModel& cookies) override;
+  void showViewer(ListViewerModel& viewer) override;
   void closeOtherWindows() override;
   void close() override;
   void enterTray() override;

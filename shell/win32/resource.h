@@ -50,6 +50,9 @@
 #define IDC_NETSCAPE_COOKIES 521
 #define IDC_CLEAN_OPERA 522
 #define IDC_CLEAN_WINDOWS 523
+// The "View ..." buttons of the family pages, in the order of ViewerKind.
+#define IDC_VIEW_FIRST 530
+#define IDC_VIEW_COUNT 8
 
 // The status animation's timer on the main window.
 #define IDT_ANIMATION 1

@@ -279,6 +279,75 @@ Captured runCaptured(const std::wstring& exe, const std::wstring& arguments,
   return result;
 }
 
+namespace {
+
+// Memory in the process that owns a list view, read and written at any offset: an item and
+// the text it points to travel together.
+class ListViewBuffer {
+ public:
+  ListViewBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (process_)
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~ListViewBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  ListViewBuffer(const ListViewBuffer&) = delete;
+  ListViewBuffer& operator=(const ListViewBuffer&) = delete;
+  bool ok() const { return address_ != nullptr; }
+  char* at(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool write(std::size_t offset, const void* bytes, std::size_t n) const {
+    return offset + n <= size_ && WriteProcessMemory(process_, at(offset), bytes, n, nullptr);
+  }
+  bool read(std::size_t offset, void* bytes, std::size_t n) const {
+    return offset + n <= size_ && ReadProcessMemory(process_, at(offset), bytes, n, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  std::size_t size_;
+};
+
+}  // namespace
+
+int listViewCount(HWND list) {
+  return static_cast<int>(sendOrZero(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring listViewText(HWND list, int row, int column) {
+  constexpr int kChars = 1024;
+  ListViewBuffer remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+  if (!remote.ok()) return {};
+  LVITEMW cell{};
+  cell.iSubItem = column;
+  cell.cchTextMax = kChars;
+  cell.pszText = reinterpret_cast<wchar_t*>(remote.at(sizeof(LVITEMW)));
+  if (!remote.write(0, &cell, sizeof cell)) return {};
+  const LRESULT length =
+      sendOrZero(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.at(0)));
+  std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0 && !remote.read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t))) return {};
+  return text;
+}
+
+bool highlightListViewRow(HWND list, int row) {
+  ListViewBuffer remote(list, sizeof(LVITEMW));
+  if (!remote.ok()) return false;
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  if (!remote.write(0, &state, sizeof state)) return false;
+  sendOrZero(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote.at(0)));
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  if (!remote.write(0, &state, sizeof state)) return false;
+  return sendOrZero(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                    reinterpret_cast<LPARAM>(remote.at(0))) != 0;
+}
+
 bool underWine() {
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;

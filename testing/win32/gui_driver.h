@@ -62,6 +62,12 @@ bool pressToolButton(HWND toolbar, int command);
 bool toolButtonEnabled(HWND toolbar, int command);
 std::wstring toolButtonText(HWND toolbar, int command);
 
+// A report list view of another process: its row count, the text of one cell, and one
+// row highlighted alone, as a click on it does (the list tells its dialog).
+int listViewCount(HWND list);
+std::wstring listViewText(HWND list, int row, int column);
+bool highlightListViewRow(HWND list, int row);
+
 struct Captured {
   DWORD exitCode = 0;
   std::string out, err;
