@@ -1,12 +1,402 @@
-#!/bin/sh
-# Builds the benchmarks in an optimised native build of their own and runs them inside a
-# temporary Wine prefix inside that build folder (the same disk as the build).
-#   bench/run.sh [rounds] [files] [megabytes]      (BENCH_BUILD: build folder, build/bench)
-set -eu
+#!/usr/bin/env bash
+# The benchmark table: trwk6 through its real command line against the system's own tools,
+# on identical fresh data made untimed before each round, with `sync` between the two
+# sides and the order turned round every round; median and minimum of the rounds. Native
+# rows run the Release build (build/release); the Wine rows run build/windows/bin/trwk6.exe.
+# The cleaned folders are legitimate trace folders of a throwaway prefix: a user set
+# (userdef1.lst) for a tree and a mask, the Windows family's temporary folder (Win2) for
+# the sweep, the Internet Explorer cookie folder at safety level 5 for the overwrite.
+# Drive D: of the prefix is a folder on tmpfs, E: one on the disk of build/.
+#
+#   bench/run.sh                              (make bench builds what it needs first)
+# Sizes and rounds come from the environment (defaults in brackets):
+#   BENCH_ROUNDS [5]  BENCH_TREE_FILES [100000]  BENCH_FLAT_FILES [50000]
+#   BENCH_SWEEP_FILES [100000]  BENCH_WINE_FILES [10000]  BENCH_BIG_MIB [256]
+#   BENCH_MEMORY_FILES [1000000]  BENCH_ROWS [all: tree-disk tree-tmpfs tree-wine mask
+#   sweep sweep-wine overwrite memory peer]  BENCH_PROFILE [1: syscalls per file]
+# The table goes to the console and, as Markdown, to build/bench/report.md.
+set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${BENCH_BUILD:-$here/build/bench}
-# GCC 12 warns falsely (-Wrestrict) about string code once it optimises.
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict >/dev/null
-cmake --build "$build" --target trwk_bench -j2
-mkdir -p "$build/tmp"
-TMPDIR=$build/tmp "$build/bin/trwk_bench" "${1:-3}" "${2:-100000}" "${3:-256}" "$here/data/ow.chx"
+release=${BENCH_RELEASE_BUILD:-$here/build/release}
+winbin=${BENCH_WINDOWS_BIN:-$here/build/windows/bin}
+out=$here/build/bench
+rounds=${BENCH_ROUNDS:-5}
+tree_files=${BENCH_TREE_FILES:-100000}
+flat_files=${BENCH_FLAT_FILES:-50000}
+sweep_files=${BENCH_SWEEP_FILES:-100000}
+wine_files=${BENCH_WINE_FILES:-10000}
+big_mib=${BENCH_BIG_MIB:-256}
+memory_files=${BENCH_MEMORY_FILES:-1000000}
+rows=${BENCH_ROWS:-tree-disk tree-tmpfs tree-wine mask sweep sweep-wine overwrite memory peer}
+profile=${BENCH_PROFILE:-1}
+tool=$release/bin/trwk_bench_tool
+native_exe=$release/bin/trwk6
+program_windows='C:\Program Files\Tarnwick'
+
+for f in "$tool" "$native_exe"; do
+  [ -x "$f" ] || { echo "bench: $f is missing (make bench builds it)" >&2; exit 2; }
+done
+fstype() { stat -f -c %T "$1"; }
+tmpfs=
+for candidate in /dev/shm /tmp; do
+  if [ -d "$candidate" ] && [ "$(fstype "$candidate")" = tmpfs ]; then tmpfs=$candidate; break; fi
+done
+[ -n "$tmpfs" ] || { echo "bench: no tmpfs (/dev/shm or /tmp) to measure on" >&2; exit 2; }
+mkdir -p "$out"
+[ "$(fstype "$out")" != tmpfs ] || { echo "bench: $out is on tmpfs, the disk rows would not be on disk" >&2; exit 2; }
+
+work=$out/work
+wine_ok=0
+if [[ " $rows " == *" tree-wine "* || " $rows " == *" sweep-wine "* || "$profile" = 1 ]]; then
+  if [ -f "$winbin/trwk6.exe" ] && command -v wine >/dev/null; then wine_ok=1; else
+    echo "bench: no $winbin/trwk6.exe or no Wine: everything under Wine is skipped"
+  fi
+fi
+cleanup() {
+  [ -d "$work/wine" ] && WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true
+  rm -rf "$work" "${shm:-}"
+}
+trap cleanup EXIT
+cleanup
+mkdir -p "$work/home/.local/share" "$work/e"
+shm=$(mktemp -d "$tmpfs/trwk-bench.XXXXXX")
+mkdir -p "$shm/d"
+# Nothing here may reach the real trash or configuration.
+export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+D=$shm/d E=$work/e
+
+# A prefix with C: in it, D: on tmpfs and E: on the disk, and the program's shipped files.
+lend_drives() {
+  mkdir -p "$1/dosdevices"
+  rm -f "$1/dosdevices/z:" "$1/dosdevices/d:" "$1/dosdevices/e:"
+  ln -sfn "$D" "$1/dosdevices/d:"
+  ln -sfn "$E" "$1/dosdevices/e:"
+  mkdir -p "$1/drive_c/Program Files/Tarnwick"
+  cp "$here"/data/* "$1/drive_c/Program Files/Tarnwick/"
+}
+native_prefix=$work/native
+mkdir -p "$native_prefix/dosdevices" "$native_prefix/drive_c"
+ln -s ../drive_c "$native_prefix/dosdevices/c:"
+lend_drives "$native_prefix"
+if [ "$wine_ok" = 1 ]; then
+  echo "bench: booting a Wine prefix"
+  WINEPREFIX=$work/wine wineboot -i </dev/null >/dev/null 2>&1 || true
+  WINEPREFIX=$work/wine wineserver -w
+  lend_drives "$work/wine"
+  cp "$winbin/trwk6.exe" "$work/wine/drive_c/Program Files/Tarnwick/"
+  # One server for the whole run, so that each start of the program is quick.
+  WINEPREFIX=$work/wine wineserver -p 600 </dev/null >/dev/null 2>&1
+fi
+
+program_of() { echo "$1/drive_c/Program Files/Tarnwick"; }
+# settings SIDE: mainten.ini and userdef1.lst from the given lines, before every run.
+settings() {
+  local side=$1 ini=$2 list=${3:-}
+  local p
+  p=$(program_of "$([ "$side" = wine ] && echo "$work/wine" || echo "$native_prefix")")
+  printf '%s' "$ini" >"$p/mainten.ini"
+  printf '%s' "$list" >"$p/userdef1.lst"
+  rm -f "$p/trwk.log"
+}
+# A whole mainten.ini: INI PATH_LINES TICKED_ITEMS SAFETY_LEVEL (user set 1 active).
+ini() {
+  local n k
+  printf '[Path]\r\nDetect=1\r\n%s[Rensa]\r\n' "$1"
+  for n in $(seq 1 25); do printf 'Value%d=%d\r\n' "$n" "$([[ " $2 " == *" $n "* ]] && echo 1 || echo 0)"; done
+  printf '[Inst]\r\nSafetylevel=%s\r\n[Tab]\r\nIE=1\r\nNetscape=1\r\nOpera=1\r\nWindows=1\r\n[UserDef]\r\n' "$3"
+  for k in 1 2 3 4; do printf 'UDvalue%d=%d\r\nUDname%d=Set %d\r\n' "$k" "$([ "$k" = 1 ] && echo 1 || echo 0)" "$k" "$k"; done
+}
+userdef_ini=$(ini "" 22 1)
+sweep_ini() { ini "Win2=$1\\"$'\r\n' 16 1; }
+# Internet Explorer runs only with its history, cache and cookie folders all known.
+cookie_ini() { ini "IE1=$1\\history\\"$'\r\n'"IE2=$1\\cache\\"$'\r\n'"IE3=$1\\cookies\\"$'\r\n' 3 5; }
+
+# The commands of each side. Native: the Linux build on its prefix; wine: trwk6.exe.
+trwk_native() {
+  env WINEPREFIX="$native_prefix" TRWK_PROGRAM_FOLDER="$program_windows" "$native_exe" --clean "$1" --accept-licence
+}
+trwk_wine() {
+  cd "$(program_of "$work/wine")" && env WINEPREFIX="$work/wine" wine "$program_windows\\trwk6.exe" --clean "$1" --accept-licence
+}
+export -f trwk_native trwk_wine program_of
+export native_prefix native_exe program_windows work
+
+# timed RESULT_VAR COMMAND...: seconds, peak KiB and status of one run, its output in a log.
+timed() {
+  local var=$1
+  shift
+  "$tool" run "$work/result" bash -c '"$@" >>"'"$work"'/run.log" 2>&1' _ "$@"
+  read -r t_secs t_kib t_code t_user t_sys <"$work/result"
+  printf -v "$var" '%s' "$t_secs"
+  last_kib=$t_kib last_cpu="$t_user $t_sys"
+  if [ "$t_code" != 0 ]; then
+    echo "bench: '$*' ended with $t_code; its output:" >&2
+    tail -n 20 "$work/run.log" >&2
+    exit 1
+  fi
+}
+gone() {  # gone PATH WHAT: the side really removed what it was given
+  if [ -e "$1" ] && [ -n "$(find "$1" -mindepth 1 -print -quit 2>/dev/null)" ]; then
+    echo "bench: $2 left $(find "$1" | wc -l) entries in $1; the last output and run log:" >&2
+    tail -n 20 "$work/run.log" >&2
+    cat "$(program_of "$native_prefix")/trwk.log" >&2 2>/dev/null || true
+    exit 1
+  fi
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+minimum() { sort -g | head -n 1; }
+table=()
+add_row() {  # add_row WORK OURS_LIST REFERENCE_NAME REF_LIST [NOTE]
+  local ours_med ours_min ref_med ref_min ratio
+  ours_med=$(tr ' ' '\n' <<<"$2" | grep . | median)
+  ours_min=$(tr ' ' '\n' <<<"$2" | grep . | minimum)
+  ref_med=$(tr ' ' '\n' <<<"$4" | grep . | median)
+  ref_min=$(tr ' ' '\n' <<<"$4" | grep . | minimum)
+  ratio=$(awk -v a="$ours_med" -v b="$ref_med" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')
+  table+=("| $1 | $(printf '%.3f' "$ours_med") s (min $(printf '%.3f' "$ours_min")) | $3 $(printf '%.3f' "$ref_med") s (min $(printf '%.3f' "$ref_min")) | $ratio${5:+ ($5)} |")
+  echo "bench: $1: Tarnwick $ours_med s, $3 $ref_med s, ratio $ratio"
+}
+
+# two_sides ROW_NAME PREPARE OURS REFERENCE_NAME REFERENCE CHECK [NOTE]: `rounds` rounds;
+# PREPARE makes both data sets (untimed), OURS and REFERENCE are timed, CHECK after both.
+two_sides() {
+  local name=$1 prepare=$2 ours=$3 refname=$4 ref=$5 check=$6 note=${7:-}
+  local ours_t="" ref_t="" ours_user="" ours_sys="" ref_user="" ref_sys="" r s
+  echo "bench: $name, $rounds rounds"
+  for ((r = 1; r <= rounds; r++)); do
+    $prepare
+    sync
+    for s in 1 2; do
+      if { [ $s = 1 ] && ((r % 2)); } || { [ $s = 2 ] && ! ((r % 2)); }; then
+        timed secs $ours
+        ours_t+=" $secs" ours_user+=" ${last_cpu% *}" ours_sys+=" ${last_cpu#* }"
+      else
+        timed secs $ref
+        ref_t+=" $secs" ref_user+=" ${last_cpu% *}" ref_sys+=" ${last_cpu#* }"
+      fi
+      sync
+    done
+    $check
+  done
+  add_row "$name" "$ours_t" "$refname" "$ref_t" "$note"
+  cpu_lines+=("$name: Tarnwick user $(med "$ours_user") s + system $(med "$ours_sys") s of $(med "$ours_t") s; $refname user $(med "$ref_user") s + system $(med "$ref_sys") s of $(med "$ref_t") s")
+}
+med() { tr ' ' '\n' <<<"$1" | grep . | median; }
+cpu_lines=()
+
+# ---- The rows ------------------------------------------------------------------------
+
+# Which side's prefix: native rows clean the native prefix, Wine rows the Wine one.
+side=native
+ours_cmd() { if [ "$side" = wine ]; then echo trwk_wine; else echo trwk_native; fi; }
+
+# A tree of tree_count files at <tree_root>/bench/ours (drive tree_letter) and at .../ref.
+prep_tree() {
+  rm -rf "$tree_root/bench"
+  mkdir -p "$tree_root/bench"
+  "$tool" tree "$tree_root/bench/ours" "$tree_count"
+  "$tool" tree "$tree_root/bench/ref" "$tree_count"
+  settings "$side" "$userdef_ini" "$tree_letter:\\bench\\ours"$'\r\n'
+}
+check_tree() { gone "$tree_root/bench/ours" Tarnwick; gone "$tree_root/bench/ref" reference; }
+tree_row() {  # tree_row SIDE LETTER HOST_ROOT FILES NAME REFERENCE_NAME
+  side=$1 tree_letter=$2 tree_root=$3 tree_count=$4
+  two_sides "$5" prep_tree "$(ours_cmd) userdef" "$6" "rm -rf $tree_root/bench/ref" check_tree
+}
+[[ " $rows " == *" tree-disk "* ]] &&
+  tree_row native E "$E" "$tree_files" "$tree_files-file tree, disk (native CLI, Release)" "\`rm -rf\`"
+[[ " $rows " == *" tree-tmpfs "* ]] &&
+  tree_row native D "$D" "$tree_files" "$tree_files-file tree, tmpfs (native CLI, Release)" "\`rm -rf\`"
+[[ " $rows " == *" tree-wine "* ]] && [ "$wine_ok" = 1 ] &&
+  tree_row wine D "$D" "$wine_files" "$wine_files-file tree, tmpfs, Windows build under Wine" "native \`rm -rf\`"
+
+if [[ " $rows " == *" mask "* ]]; then
+  side=native
+  prep_mask() {
+    rm -rf "$D/bench"
+    mkdir -p "$D/bench"
+    "$tool" flat "$D/bench/ours" "$flat_files"
+    "$tool" flat "$D/bench/ref" "$flat_files"
+    settings native "$userdef_ini" $'D:\\bench\\ours\\*.*\r\n'
+  }
+  check_mask() { gone "$D/bench/ours" Tarnwick; gone "$D/bench/ref" find; }
+  two_sides "$flat_files files in one folder, \`*.*\`, tmpfs" prep_mask "trwk_native userdef" \
+    "\`find -maxdepth 1 -type f -delete\`" "find $D/bench/ref -maxdepth 1 -type f -delete" check_mask
+fi
+
+prep_sweep() {
+  rm -rf "$D/bench"
+  mkdir -p "$D/bench"
+  "$tool" flat "$D/bench/ours" "$sweep_count" 3
+  "$tool" flat "$D/bench/ref" "$sweep_count" 3
+  settings "$side" "$(sweep_ini 'D:\bench\ours')"
+}
+check_sweep() { gone "$D/bench/ours" Tarnwick; gone "$D/bench/ref" find; }
+sweep_row() {  # sweep_row SIDE FILES NAME
+  side=$1 sweep_count=$2
+  two_sides "$3" prep_sweep "$(ours_cmd) windows" "\`find ! -newermt '-1 day' -delete\`" \
+    "find $D/bench/ref -mindepth 1 -maxdepth 1 -type f ! -newermt -1day -delete" check_sweep
+}
+[[ " $rows " == *" sweep "* ]] && sweep_row native "$sweep_files" "age sweep (older than one day) of $sweep_files files, tmpfs"
+[[ " $rows " == *" sweep-wine "* ]] && [ "$wine_ok" = 1 ] &&
+  sweep_row wine "$wine_files" "age sweep of $wine_files files, tmpfs, Windows build under Wine"
+
+if [[ " $rows " == *" overwrite "* ]]; then
+  side=native
+  prep_big() {
+    rm -rf "$E/bench"
+    mkdir -p "$E/bench/history" "$E/bench/cache" "$E/bench/cookies" "$E/bench/ref"
+    "$tool" big "$E/bench/cookies/tester@big[1].txt" "$big_mib"
+    "$tool" big "$E/bench/ref/big.txt" "$big_mib"
+    printf '' >"$(program_of "$native_prefix")/cookies1.lst"
+    settings native "$(cookie_ini 'E:\bench')"
+  }
+  dd_ref() {
+    for _ in 1 2 3 4 5 6 7; do
+      dd if=/dev/zero of="$E/bench/ref/big.txt" bs=1M count="$big_mib" conv=notrunc,fsync status=none
+    done
+    rm -f "$E/bench/ref/big.txt"
+  }
+  export -f dd_ref
+  export E big_mib
+  check_big() { gone "$E/bench/cookies" Tarnwick; gone "$E/bench/ref" dd; }
+  two_sides "7 passes over $big_mib MiB + delete, disk" prep_big "trwk_native ie" \
+    "\`dd conv=notrunc,fsync\` ×7 + \`rm\`" dd_ref check_big
+fi
+
+if [[ " $rows " == *" memory "* ]]; then
+  side=native
+  echo "bench: peak memory, $memory_files files in one folder (one round)"
+  rm -rf "$D/bench"
+  mkdir -p "$D/bench"
+  "$tool" flat "$D/bench/one" 1
+  settings native "$userdef_ini" $'D:\\bench\\one\\*.*\r\n'
+  timed secs trwk_native userdef
+  base_kib=$last_kib
+  "$tool" flat "$D/bench/ours" "$memory_files"
+  "$tool" flat "$D/bench/ref" "$memory_files"
+  settings native "$userdef_ini" $'D:\\bench\\ours\\*.*\r\n'
+  sync
+  timed secs trwk_native userdef
+  ours_kib=$last_kib
+  timed secs rm -rf "$D/bench/ref"
+  ref_kib=$last_kib
+  gone "$D/bench/ours" Tarnwick
+  per_entry=$(awk -v a="$ours_kib" -v b="$base_kib" -v n="$memory_files" 'BEGIN { printf "%.0f", (a - b) * 1024 / n }')
+  table+=("| peak memory, $memory_files files in one folder, tmpfs | $((ours_kib / 1024)) MiB | \`rm -rf\` $((ref_kib / 1024)) MiB | grows ~$per_entry B/entry (1 file: $((base_kib / 1024)) MiB) |")
+  echo "bench: peak memory: Tarnwick $ours_kib KiB (1 file: $base_kib KiB), rm -rf $ref_kib KiB"
+fi
+
+if [[ " $rows " == *" peer "* ]]; then
+  if command -v bleachbit >/dev/null; then
+    side=native
+    mkdir -p "$XDG_CONFIG_HOME/bleachbit/cleaners"
+    cat >"$XDG_CONFIG_HOME/bleachbit/cleaners/trwkbench.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<cleaner id="trwkbench" os="unix">
+  <label>Tarnwick benchmark</label>
+  <option id="tree">
+    <label>Tree</label>
+    <description>The benchmark tree</description>
+    <action command="delete" search="walk.top" path="$D/bench/ref"/>
+  </option>
+</cleaner>
+XML
+    side=native tree_letter=D tree_root=$D tree_count=$tree_files
+    two_sides "peer on the $tree_files-file tree, tmpfs" prep_tree "trwk_native userdef" \
+      "BleachBit $(bleachbit --version 2>/dev/null | grep -oE '[0-9]+\.[0-9.]+' | head -n 1)" \
+      "bleachbit --clean trwkbench.tree" check_tree
+  else
+    echo "bench: bleachbit is not installed (apt-get install bleachbit): the peer row is skipped"
+    table+=("| peer on the $tree_files-file tree | — | BleachBit not installed | skipped |")
+  fi
+fi
+
+# ---- Where the time goes: system calls per file of the native runs -------------------
+profile_lines=()
+fresh() { rm -rf "$D/bench" && mkdir -p "$D/bench" && "$tool" "$@"; }
+if [ "$profile" = 1 ] && command -v strace >/dev/null; then
+  n=10000
+  echo "bench: system calls per file, $n files"
+  calls() {  # calls COMMAND...: the system calls one run makes at least once per two files
+    strace -f -c -o "$work/strace" bash -c '"$@"' _ "$@" >>"$work/run.log" 2>&1
+    awk -v n="$n" '$NF ~ /^[a-z_0-9]+$/ && $NF != "total" && $4 ~ /^[0-9]+$/ && $4 >= n / 2 {
+      printf "%s%s %.1f", sep, $NF, $4 / n; sep = ", " } END { print "" }' "$work/strace"
+  }
+  side=native
+  fresh tree "$D/bench/ours" $n
+  settings native "$userdef_ini" $'D:\\bench\\ours\r\n'
+  profile_lines+=("tree removal, native, system calls per file: $(calls trwk_native userdef)")
+  fresh flat "$D/bench/ours" $n
+  settings native "$userdef_ini" $'D:\\bench\\ours\\*.*\r\n'
+  profile_lines+=("mask \`*.*\`, native, system calls per file: $(calls trwk_native userdef)")
+  fresh flat "$D/bench/ours" $n 3
+  settings native "$(sweep_ini 'D:\bench\ours')"
+  profile_lines+=("age sweep, native, system calls per file: $(calls trwk_native windows)")
+  fresh tree "$D/bench/ref" $n
+  profile_lines+=("\`rm -rf\` of the tree, system calls per file: $(calls rm -rf "$D/bench/ref")")
+fi
+
+# ---- Where the time goes under Wine: wineserver requests per file ----------------------
+if [ "$profile" = 1 ] && [ "$wine_ok" = 1 ]; then
+  m=1000
+  echo "bench: wineserver requests per file, $m files"
+  # requests FAMILY: the requests of one run of trwk6.exe, by name, traced by a server of its own.
+  requests() {
+    WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true
+    WINEPREFIX=$work/wine wineserver -w 2>/dev/null || true
+    (cd "$(program_of "$work/wine")" && WINEDEBUG=+server WINEPREFIX=$work/wine \
+      wine "$program_windows\\trwk6.exe" --clean "$1" --accept-licence >>"$work/run.log" 2>"$work/server.log")
+    WINEPREFIX=$work/wine wineserver -w 2>/dev/null || true
+    grep -oE '^[0-9a-f]{4}: [a-z_]+\(' "$work/server.log" | sed -E 's/^.{6}//; s/\($//' | sort | uniq -c
+  }
+  per_file() {  # per_file WHAT FAMILY PREPARE_SMALL PREPARE_BIG
+    local small big
+    $3
+    small=$(requests "$2")
+    $4
+    big=$(requests "$2")
+    profile_lines+=("$1 under Wine, wineserver requests per file: $(join -1 2 -2 2 -a 2 -e 0 -o 0,1.1,2.1 \
+      <(sort -k 2 <<<"$small") <(sort -k 2 <<<"$big") |
+      awk -v n=$((m - 1)) '{ d = ($3 - $2) / n; total += d; if (d >= 0.5) part[$1] = d }
+        END { printf "%.1f (", total; sep = ""; for (r in part) { printf "%s%s %.1f", sep, r, part[r]; sep = ", " } printf ")" }')")
+  }
+  side=wine
+  wine_tree() { fresh tree "$D/bench/ours" "$1"; settings wine "$userdef_ini" $'D:\\bench\\ours\r\n'; }
+  wine_sweep() { fresh flat "$D/bench/ours" "$1" 3; settings wine "$(sweep_ini 'D:\bench\ours')"; }
+  per_file "tree removal" userdef "wine_tree 1" "wine_tree $m"
+  per_file "age sweep" windows "wine_sweep 1" "wine_sweep $m"
+  WINEPREFIX=$work/wine wineserver -p 600 </dev/null >/dev/null 2>&1
+fi
+
+# ---- The report ------------------------------------------------------------------------
+report=$out/report.md
+{
+  echo "# Benchmarks"
+  echo
+  echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, $rounds rounds per row (median, min), rotating order, \`sync\` between sides."
+  echo "Disk: $(df --output=fstype "$E" | tail -n 1) under build/; tmpfs: $tmpfs. Native: Release build of trwk6; Wine: $(wine --version 2>/dev/null || echo none)."
+  echo
+  echo "| Work | Tarnwick | Reference | Ratio |"
+  echo "|---|---|---|---|"
+  printf '%s\n' "${table[@]}"
+  if [ ${#cpu_lines[@]} -gt 0 ]; then
+    echo
+    echo "CPU time of each side (medians; a Wine run's own process only, not its wineserver):"
+    echo
+    printf -- '- %s\n' "${cpu_lines[@]}"
+  fi
+  if [ ${#profile_lines[@]} -gt 0 ]; then
+    echo
+    echo "Where the time goes: one run over 10000 files natively (strace -c; calls made at least once per"
+    echo "two files), over 1000 files under Wine (WINEDEBUG=+server; requests made at least once per two files):"
+    echo
+    printf -- '- %s\n' "${profile_lines[@]}"
+  fi
+} >"$report"
+echo
+cat "$report"
+echo
+echo "bench: the table is in $report"

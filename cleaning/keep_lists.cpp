@@ -165,6 +165,8 @@ void KeepListEditor::save(Trap& trap) {
     session_.platform.ui.messageBox({std::to_string(f.number()), "", Buttons::Ok, Icon::None, 1});
   }
   trap.checkpoint();
+  // A hand-edited template without a final line break must not run into the first entry.
+  if (!content.empty() && content.back() != '\n' && content.back() != '\r') content += "\r\n";
   for (const std::string& entry : entries) content += entry + "\r\n";
   trap.run([&] { files.replaceAtomically(session_.inFolder(listName_), content); });
 }

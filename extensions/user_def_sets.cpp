@@ -222,6 +222,8 @@ void UserDefSets::save() {
     ui.messageBox({std::to_string(systemErrorOf(f)), "", Buttons::Ok, Icon::None, 1});
     content.clear();
   }
+  // A hand-edited base without a final line break must not run into the first entry.
+  if (!content.empty() && content.back() != '\n' && content.back() != '\r') content += "\r\n";
   for (const std::string& entry : entries) content += entry + "\r\n";
   try {
     files.replaceAtomically(session_.inFolder(userDefListName(chosenSet)), content);

@@ -325,6 +325,13 @@ std::optional<std::string> write(std::string_view bytes, std::string_view sectio
     out.append(keyEntry.name).append("=").append(newValue);
     out.append(body.substr(keyLine->end));
   } else if (found) {
+    // A name at the very start of the file that begins with the bytes of a byte-order
+    // mark would change how the whole file is read: an empty line goes first.
+    const std::string newKey = text.fromCp1252(trimLeft(key));
+    bool markLike = false;
+    for (std::string_view mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"})
+      markLike = markLike || std::string_view(newKey).substr(0, mark.size()) == mark;
+    if (insertAt == 0 && markLike) out.append(kNewLine);
     out.append(body.substr(0, insertAt));
     if (breakFirst) out.append(kNewLine);
     out.append(text.fromCp1252(trimLeft(key))).append("=").append(newValue).append(kNewLine);

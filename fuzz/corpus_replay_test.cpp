@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "fuzz/reg_file_round_trip.h"
+#include "fuzz/promises.h"
 #include "platform/posix/host_io.h"
 
 namespace trwk::fuzz {
@@ -15,19 +15,23 @@ namespace {
 std::vector<std::filesystem::path> corpus(const char* target) {
   std::vector<std::filesystem::path> files;
   auto folder = std::filesystem::path(__FILE__).parent_path() / "corpus" / target;
+  if (!std::filesystem::is_directory(folder)) return files;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     if (entry.is_regular_file()) files.push_back(entry.path());
   std::sort(files.begin(), files.end());
   return files;
 }
 
-TEST(FuzzCorpusTest, RegFileInputsStillKeepEveryPromise) {
-  auto files = corpus("reg_file");
-  ASSERT_FALSE(files.empty());
-  for (const auto& file : files) {
-    auto input = posix::readHostFile(file.string());
-    ASSERT_TRUE(input) << file;
-    EXPECT_EQ(regFileRoundTrip(*input), std::nullopt) << file.filename();
+TEST(FuzzCorpusTest, EveryKeptInputStillKeepsEveryPromise) {
+  for (const Target& target : targets()) {
+    SCOPED_TRACE(target.name);
+    auto files = corpus(target.name);
+    EXPECT_FALSE(files.empty()) << "no corpus for " << target.name;
+    for (const auto& file : files) {
+      auto input = posix::readHostFile(file.string());
+      ASSERT_TRUE(input) << file;
+      EXPECT_EQ(checked(target, *input), std::nullopt) << file.filename();
+    }
   }
 }
 
