@@ -14,15 +14,8 @@
 namespace trwk {
 namespace {
 
-class MainWindowCleaningTest : public ::testing::Test {
+class MainWindowCleaningTest : public testing::MainWindowFixture {
  protected:
-  testing::Sandbox box;
-  testing::MemoryRegistry reg;
-  testing::FakeDesktop desktop{box.root()};
-  testing::RecordingViews views;
-  Session session{{box.files(), reg, desktop, box.clock, box.random, box.ui}, box.root()};
-  MainWindowModel model{session};
-
   static constexpr const char* kRunMru = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU";
 
   // Traces of the three families and settings that point at them, with the given items

@@ -13,15 +13,8 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::MainWindowFixture {
  protected:
-  testing::Sandbox box;
-  testing::MemoryRegistry reg;
-  testing::FakeDesktop desktop{box.root()};
-  testing::RecordingViews views;
-  Session session{{box.files(), reg, desktop, box.clock, box.random, box.ui}, box.root()};
-  MainWindowModel model{session};
-
   void load() {
     views.main = &model;
     model.attach(views);

@@ -11,15 +11,8 @@
 namespace trwk {
 namespace {
 
-class MainWindowViewersTest : public ::testing::Test {
+class MainWindowViewersTest : public testing::MainWindowFixture {
  protected:
-  testing::Sandbox box;
-  testing::MemoryRegistry reg;
-  testing::FakeDesktop desktop{box.root()};
-  testing::RecordingViews views;
-  Session session{{box.files(), reg, desktop, box.clock, box.random, box.ui}, box.root()};
-  MainWindowModel model{session};
-
   void SetUp() override {
     box.writeFile("op\\Cache4\\opr0001.htm", "page");
     box.writeFile("op\\Cache4\\opr0002.gif", "gif");

@@ -1,6 +1,8 @@
 #pragma once
 // Test doubles for the shell's models: a desktop whose program folder the test chooses,
 // and one recorder for every window the start-up and the main window open.
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +17,8 @@
 #include "shell/splash_model.h"
 #include "shell/startup.h"
 #include "shell/tips_model.h"
+#include "testing/memory_registry.h"
+#include "testing/sandbox.h"
 
 namespace trwk::testing {
 
@@ -97,6 +101,17 @@ class RecordingViews : public StartupViews, public MainWindowViews {
     calls.push_back(call);
     if (onCall) onCall(call);
   }
+};
+
+// A main window over a sandbox, an in-memory registry, a fake desktop and recording views.
+class MainWindowFixture : public ::testing::Test {
+ protected:
+  Sandbox box;
+  MemoryRegistry reg;
+  FakeDesktop desktop{box.root()};
+  RecordingViews views;
+  Session session{{box.files(), reg, desktop, box.clock, box.random, box.ui}, box.root()};
+  MainWindowModel model{session};
 };
 
 }  // namespace trwk::testing
