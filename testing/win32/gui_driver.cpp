@@ -69,6 +69,14 @@ class RemoteBuffer {
   LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
   bool valid() const { return address_ != nullptr; }
   bool read(void* into) const { return ReadProcessMemory(process_, address_, into, size_, nullptr) != FALSE; }
+  bool ok() const { return address_ != nullptr; }
+  char* at(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool write(std::size_t offset, const void* bytes, std::size_t n) const {
+    return offset + n <= size_ && WriteProcessMemory(process_, at(offset), bytes, n, nullptr);
+  }
+  bool read(std::size_t offset, void* bytes, std::size_t n) const {
+    return offset + n <= size_ && ReadProcessMemory(process_, at(offset), bytes, n, nullptr);
+  }
 
  private:
   HANDLE process_ = nullptr;
@@ -281,39 +289,20 @@ Captured runCaptured(const std::wstring& exe, const std::wstring& arguments,
 
 namespace {
 
-// Memory in the process that owns a list view, read and written at any offset: an item and
-// the text it points to travel together.
-class ListViewBuffer {
- public:
-  ListViewBuffer(HWND window, std::size_t size) : size_(size) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
-    if (process_)
-      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  }
-  ~ListViewBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  ListViewBuffer(const ListViewBuffer&) = delete;
-  ListViewBuffer& operator=(const ListViewBuffer&) = delete;
-  bool ok() const { return address_ != nullptr; }
-  char* at(std::size_t offset) const { return static_cast<char*>(address_) + offset; }
-  bool write(std::size_t offset, const void* bytes, std::size_t n) const {
-    return offset + n <= size_ && WriteProcessMemory(process_, at(offset), bytes, n, nullptr);
-  }
-  bool read(std::size_t offset, void* bytes, std::size_t n) const {
-    return offset + n <= size_ && ReadProcessMemory(process_, at(offset), bytes, n, nullptr);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  void* address_ = nullptr;
-  std::size_t size_;
-};
+// Memory in the process that owns a list view: an item and the text it points to travel
+// together in one remote buffer.
+using ListViewBuffer = RemoteBuffer;
 
 }  // namespace
+
+bool waitFor(const std::function<bool()>& condition, Timeout timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    Sleep(100);
+  }
+  return true;
+}
 
 int listViewCount(HWND list) {
   return static_cast<int>(sendOrZero(list, LVM_GETITEMCOUNT, 0, 0));

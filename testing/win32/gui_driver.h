@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ std::wstring toolButtonText(HWND toolbar, int command);
 
 // A report list view of another process: its row count, the text of one cell, and one
 // row highlighted alone, as a click on it does (the list tells its dialog).
+// Polls the condition every 100 ms until it holds (true) or the time runs out (false).
+bool waitFor(const std::function<bool()>& condition, Timeout timeout);
+
 int listViewCount(HWND list);
 std::wstring listViewText(HWND list, int row, int column);
 bool highlightListViewRow(HWND list, int row);

@@ -20,15 +20,6 @@ constexpr int kTabs = 402;
 constexpr int kPagesToMaintenance = 7;  // Internet Explorer is the first page
 constexpr Timeout kScheduleTime = 30s;  // half an hour of the program's time
 
-bool waitFor(const std::function<bool()>& condition, Timeout timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    Sleep(100);
-  }
-  return true;
-}
-
 // The icon is in the notification area while the window carries the icon's marker.
 bool iconShown(HWND main) {
   return GetPropW(main, win32::TrayIcon::kMarker) != nullptr;

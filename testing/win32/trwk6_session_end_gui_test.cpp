@@ -24,15 +24,6 @@ constexpr int kFirstItem = 420;  // the box of clean item n is kFirstItem + n - 
 constexpr int kSafetySlider = 461;
 constexpr int kPagesToMaintenance = 7;
 
-bool waitFor(const std::function<bool()>& condition, Timeout timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    Sleep(100);
-  }
-  return true;
-}
-
 // Every top-level window of a process, hidden ones included.
 std::vector<HWND> allWindowsOf(DWORD processId) {
   struct Search {
