@@ -73,7 +73,7 @@ class Sink : public WalkSink {
                        " is a protected location (the same folder as a system folder)"));
     return false;
   }
-  bool select(const DirEntry& entry, int depth) override { return !keep_ || !keep_(entry, depth); }
+  bool select(const std::string&, const DirEntry& entry, int depth) override { return !keep_ || !keep_(entry, depth); }
   void removed(const std::string&, const DirEntry& entry, int depth) override {
     if (entry.isFolder && !entry.isLink) {
       ++stats_.folders;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -77,6 +79,56 @@ TEST_F(RemovalTest, TreesGoWholeAndEmptiedFoldersStay) {
   EXPECT_FALSE(exists("t"));
   EXPECT_TRUE(exists("keep\\x.txt"));
   EXPECT_EQ(removal.stats().folders, 6u);
+}
+
+// Tells what a walk selects and removes, by full path.
+struct PathLog : WalkSink {
+  std::vector<std::string> selected, gone;
+  std::uint64_t bytes = 0;
+  bool mayEnter(const std::string&, const FolderId&) override { return true; }
+  bool select(const std::string& path, const DirEntry& entry, int) override {
+    selected.push_back(path);
+    return entry.name != "kept.txt";
+  }
+  void removed(const std::string& path, const DirEntry& entry, int) override {
+    gone.push_back(path);
+    bytes += entry.size;
+  }
+  void failed(const Failure& failure) override { ADD_FAILURE() << failure.description(); }
+  void leftAlone(const std::string&, const std::string&) override {}
+};
+
+// A preview's walk tells exactly what the real walk then removes, and touches nothing.
+TEST_F(RemovalTest, ADryRunTellsWhatWouldGoAndLeavesEverything) {
+  box.writeFile("t\\a.txt", "123");
+  box.writeFile("t\\sub\\b.txt", "4567");
+  box.writeFile("t\\sub\\kept.txt", "k");
+  box.writeFile("t\\sub\\deep\\c.txt", "89");
+  files.createFolder(box.path("t\\empty"));
+  WalkRequest request;
+  request.folder = box.path("t");
+  request.removeFolder = true;
+  request.dryRun = true;
+  PathLog preview;
+  files.removeWithin(request, preview);
+  for (const char* name : {"t\\a.txt", "t\\sub\\b.txt", "t\\sub\\kept.txt", "t\\sub\\deep\\c.txt", "t\\empty"})
+    EXPECT_TRUE(exists(name)) << name;
+  EXPECT_EQ(preview.bytes, 9u);
+  EXPECT_NE(std::find(preview.selected.begin(), preview.selected.end(), box.path("t\\sub\\deep\\c.txt")),
+            preview.selected.end());
+
+  request.dryRun = false;
+  PathLog real;
+  files.removeWithin(request, real);
+  auto sorted = [](std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  EXPECT_EQ(sorted(preview.gone), sorted(real.gone));
+  EXPECT_EQ(sorted(preview.selected), sorted(real.selected));
+  EXPECT_FALSE(exists("t\\a.txt"));
+  EXPECT_TRUE(exists("t\\sub\\kept.txt"));  // and so t and sub stay
+  EXPECT_TRUE(exists("t"));
 }
 
 TEST_F(RemovalTest, WrongTargetsFailWithTheirNumbers) {

@@ -56,10 +56,10 @@ class StampedFiles : public testing::FaultFiles {
       bool mayEnter(const std::string& folder, const FolderId& id) override {
         return inner.mayEnter(folder, id);
       }
-      bool select(const DirEntry& entry, int depth) override {
+      bool select(const std::string& path, const DirEntry& entry, int depth) override {
         DirEntry stamped = entry;
         if (auto it = stamps.find(entry.name); it != stamps.end()) stamped.lastWrite = it->second;
-        if (!inner.select(stamped, depth)) return false;
+        if (!inner.select(path, stamped, depth)) return false;
         if (!inUse.count(entry.name)) return true;
         inner.failed(Failure(fail::kPermissionDenied, "Permission denied: " + entry.name + " is in use"));
         return false;

@@ -279,7 +279,7 @@ void ImaginedFiles::removeWithin(const WalkRequest& request, WalkSink& sink) {
   }
   if (!sink.mayEnter(request.folder, FolderId{1, hashOf(key)})) return;
   changes.push_back({"removeWithin", request.folder, request});
-  if (request.removeFolder) gone_.insert(key);
+  if (request.removeFolder && !request.dryRun) gone_.insert(key);
 }
 
 std::optional<std::string> ImaginedDesktop::knownFolder(KnownFolder id) {

@@ -50,6 +50,9 @@ struct WalkRequest {
   bool removeFolder = false;   // the folder goes too once it is empty (a tree removal)
   bool withTimes = false;      // fill DirEntry::lastWrite of the folder's own entries
   bool stopAtFailure = false;  // the first failure ends the walk
+  // Nothing is removed: the walk goes as it would, asks the same questions and tells
+  // `removed` for every entry (and emptied folder) that would go. A preview's walk.
+  bool dryRun = false;
 };
 
 // What a removal walk asks and tells as it goes. Paths are Windows paths built from the
@@ -62,7 +65,8 @@ class WalkSink {
   virtual bool mayEnter(const std::string& folder, const FolderId& id) = 0;
   // Asked for every entry the walk is about to remove (depth 0: the requested folder's
   // own entries, after the mask and kind filters); false keeps it, and so its folder.
-  virtual bool select(const DirEntry& entry, int depth) {
+  virtual bool select(const std::string& path, const DirEntry& entry, int depth) {
+    (void)path;
     (void)entry;
     (void)depth;
     return true;

@@ -59,8 +59,8 @@ class FaultySink : public WalkSink {
   bool mayEnter(const std::string& folder, const FolderId& id) override {
     return inner_.mayEnter(folder, id);
   }
-  bool select(const DirEntry& entry, int depth) override {
-    if (stopped_ || !inner_.select(entry, depth)) return false;
+  bool select(const std::string& path, const DirEntry& entry, int depth) override {
+    if (stopped_ || !inner_.select(path, entry, depth)) return false;
     const char* operation = entry.isFolder && !entry.isLink ? "removeFolder" : "deleteFile";
     ++calls_[operation];
     auto f = faults_.find(operation);

@@ -142,11 +142,11 @@ class DescriptorWalk {
       if (entry.hidden && !request_.hiddenAndSystem) return false;
       if (request_.withTimes) entry.lastWrite = localTimeOf(st.st_mtim);
     }
-    if (!sink_.select(entry, depth)) return false;
     const std::string path = joinWindows(windowsFolder, name);
+    if (!sink_.select(path, entry, depth)) return false;
     if (!entry.isFolder) {
       // unlinkat never follows the name: a link goes as itself, its target stays.
-      if (::unlinkat(dirFd, raw, 0) != 0) {
+      if (!request_.dryRun && ::unlinkat(dirFd, raw, 0) != 0) {
         if (errno == ENOENT) return true;
         if (errno == EISDIR || errno == EPERM) return changed(path);  // a folder took its place
         return fail(numberFor(errno, true), path);
@@ -167,7 +167,7 @@ class DescriptorWalk {
             path, FolderId{static_cast<std::uint64_t>(held.st_dev), static_cast<std::uint64_t>(held.st_ino)}))
       return false;
     if (!clear(child.get(), path, depth + 1)) return false;
-    if (::unlinkat(dirFd, raw, AT_REMOVEDIR) != 0) {
+    if (!request_.dryRun && ::unlinkat(dirFd, raw, AT_REMOVEDIR) != 0) {
       if (errno == ENOENT) return true;
       return fail(errno == ENOTEMPTY || errno == EEXIST ? fail::kPathFileAccess : numberFor(errno, true),
                   path);
@@ -516,7 +516,7 @@ void PosixFiles::removeWithin(const WalkRequest& request, WalkSink& sink) {
   DescriptorWalk walk(request, sink);
   bool emptied = walk.clear(folder.get(), request.folder, 0);
   if (!request.removeFolder || !emptied || driveRoot) return;
-  if (::unlinkat(parent.get(), host.name.c_str(), AT_REMOVEDIR) != 0) {
+  if (!request.dryRun && ::unlinkat(parent.get(), host.name.c_str(), AT_REMOVEDIR) != 0) {
     sink.failed(
         Failure(numberFor(errno, true), failureDescription(numberFor(errno, true)) + ": " + request.folder));
     return;

@@ -408,6 +408,10 @@ class HandleWalk {
 
   // Removes an emptied folder through its handle.
   bool removeFolder(HANDLE folder, const std::string& path, const DirEntry& entry, int depth) {
+    if (request_.dryRun) {
+      sink_.removed(path, entry, depth);
+      return true;
+    }
     DWORD marks = (entry.hidden ? FILE_ATTRIBUTE_HIDDEN : 0) | (entry.system ? FILE_ATTRIBUTE_SYSTEM : 0);
     if (entry.readOnly && !setAttributesByHandle(folder, marks))
       return fail(failureNumber(GetLastError()), path);
@@ -454,10 +458,12 @@ class HandleWalk {
         entry.lastWrite = localTimeOf(written).value_or(FileTime{});
       }
     }
-    if (!sink_.select(entry, depth)) return false;
     const std::string path = joinWindows(folderPath, entry.name);
+    if (!sink_.select(path, entry, depth)) return false;
 
-    ACCESS_MASK access = DELETE | FILE_READ_ATTRIBUTES | (entry.readOnly ? FILE_WRITE_ATTRIBUTES : 0) |
+    const bool dry = request_.dryRun;
+    ACCESS_MASK access = FILE_READ_ATTRIBUTES | (dry ? 0 : DELETE) |
+                         (entry.readOnly && !dry ? FILE_WRITE_ATTRIBUTES : 0) |
                          (entry.isFolder ? FILE_LIST_DIRECTORY : 0);
     ULONG kind = entry.isLink ? 0 : entry.isFolder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE;
     Handle h;
@@ -495,9 +501,11 @@ class HandleWalk {
       if (!clear(h.get(), path, resolved, depth + 1)) return false;
       return removeFolder(h.get(), path, entry, depth);
     }
-    if (entry.readOnly && !setAttributesByHandle(h.get(), heldAttrs & ~FILE_ATTRIBUTE_READONLY))
-      return fail(failureNumber(GetLastError()), path);
-    if (DWORD error = dispose(h.get())) return fail(failureNumber(error), path);
+    if (!dry) {
+      if (entry.readOnly && !setAttributesByHandle(h.get(), heldAttrs & ~FILE_ATTRIBUTE_READONLY))
+        return fail(failureNumber(GetLastError()), path);
+      if (DWORD error = dispose(h.get())) return fail(failureNumber(error), path);
+    }
     sink_.removed(path, entry, depth);
     return true;
   }
@@ -798,16 +806,17 @@ void Win32Files::removeWithin(const WalkRequest& request, WalkSink& sink) {
   if (!isFolder(attrs)) throwFailureNumber(fail::kPathFileAccess, folder);  // a file or a link
   const bool driveRoot = withoutLongPrefix(api).size() <= 3;
   const bool removeSelf = request.removeFolder && !driveRoot;
+  const bool openToRemove = removeSelf && !request.dryRun;
 
   // The folder itself, never what a link there leads to; DELETE only when it is to go.
   DWORD access = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
-  if (removeSelf) access |= DELETE | ((attrs & FILE_ATTRIBUTE_READONLY) ? FILE_WRITE_ATTRIBUTES : 0);
+  if (openToRemove) access |= DELETE | ((attrs & FILE_ATTRIBUTE_READONLY) ? FILE_WRITE_ATTRIBUTES : 0);
   auto open = [&](DWORD rights) {
     return Handle(CreateFileW(api.c_str(), rights, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   };
   Handle h = open(access);
-  if (!h.valid() && removeSelf && GetLastError() == ERROR_ACCESS_DENIED)
+  if (!h.valid() && openToRemove && GetLastError() == ERROR_ACCESS_DENIED)
     h = open(FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE);  // emptied, then refused at the end
   if (!h.valid()) {
     DWORD error = GetLastError();

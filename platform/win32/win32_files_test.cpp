@@ -335,7 +335,7 @@ class WalkLog : public WalkSink {
     ids.push_back(id);
     return !enter || enter(relative(folder));
   }
-  bool select(const DirEntry& entry, int depth) override { return !choose || choose(entry, depth); }
+  bool select(const std::string&, const DirEntry& entry, int depth) override { return !choose || choose(entry, depth); }
   void removed(const std::string& path, const DirEntry& entry, int depth) override {
     gone.push_back(relative(path));
     entries.push_back(entry);
