@@ -350,7 +350,9 @@ if [ "$profile" = 1 ] && [ "$wine_ok" = 1 ]; then
     (cd "$(program_of "$work/wine")" && WINEDEBUG=+server WINEPREFIX=$work/wine \
       wine "$program_windows\\trwk6.exe" --clean "$1" --accept-licence >>"$work/run.log" 2>"$work/server.log")
     WINEPREFIX=$work/wine wineserver -w 2>/dev/null || true
-    grep -oE '^[0-9a-f]{4}: [a-z_]+\(' "$work/server.log" | sed -E 's/^.{6}//; s/\($//' | sort | uniq -c
+    # Requests only: a reply is the same name followed by "() = STATUS".
+    grep -vE '^[0-9a-f]{4}: [a-z_]+\(\) = ' "$work/server.log" |
+      grep -oE '^[0-9a-f]{4}: [a-z_]+\(' | sed -E 's/^.{6}//; s/\($//' | sort | uniq -c
   }
   per_file() {  # per_file WHAT FAMILY PREPARE_SMALL PREPARE_BIG
     local small big

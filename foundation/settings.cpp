@@ -46,11 +46,17 @@ std::string Settings::getini(const std::string& section, const std::string& key,
       trap.step = 1;
       std::string bytes;
       trap.step = 2;
-      try {
-        bytes = files_.readAll(file);
-      } catch (const Failure& f) {
-        if (isAccessFailure(f.number())) return;  // absent or unreadable: empty text
-        throw;
+      if (batch_ && batch_->file == file) {
+        const std::string* pending = batchBytes(file);
+        if (!pending) return;
+        bytes = *pending;
+      } else {
+        try {
+          bytes = files_.readAll(file);
+        } catch (const Failure& f) {
+          if (isAccessFailure(f.number())) return;  // absent or unreadable: empty text
+          throw;
+        }
       }
       result = profile::read(bytes, section, key).value_or("");
     });
@@ -67,6 +73,16 @@ bool Settings::AddToini(const std::string& section, const std::string& key, cons
   try {
     Trap trap = trapFor(log_, "AddToini " + section + " " + key + " " + value + " " + file + " ");
     trap.run([&] {
+      if (batch_ && batch_->file == file) {
+        std::string* pending = batchBytes(file);
+        if (!pending) return;
+        if (auto changed = profile::write(*pending, section, key, value)) {
+          *pending = std::move(*changed);
+          batch_->changed = true;
+        }
+        stored = true;
+        return;
+      }
       std::string bytes;
       try {
         bytes = files_.readAll(file);
@@ -94,6 +110,52 @@ bool Settings::AddToini(const std::string& section, const std::string& key, cons
   return stored;
 }
 
+std::string* Settings::batchBytes(const std::string& file) {
+  Pending& pending = *batch_;
+  if (pending.unreadable) return nullptr;
+  if (!pending.bytes) {
+    try {
+      pending.bytes = files_.readAll(file);
+    } catch (const Failure& f) {
+      // A missing file is created; one that cannot be read must not be replaced.
+      if (f.number() != fail::kFileNotFound) {
+        pending.unreadable = true;
+        if (isAccessFailure(f.number())) return nullptr;
+        throw;
+      }
+      pending.bytes.emplace();
+    }
+  }
+  return &*pending.bytes;
+}
+
+void Settings::commit() {
+  Pending pending = std::move(*batch_);
+  batch_.reset();
+  if (!pending.changed) return;
+  try {
+    Trap trap = trapFor(log_, "AddToini " + pending.file + " ");
+    trap.run([&] {
+      try {
+        files_.replaceAtomically(pending.file, *pending.bytes);
+      } catch (const Failure& f) {
+        if (isAccessFailure(f.number())) return;
+        throw;
+      }
+    });
+  } catch (...) {
+  }
+}
+
+Settings::Batch::Batch(Settings& settings, const std::string& file)
+    : settings_(settings), owner_(!settings.batch_) {
+  if (owner_) settings_.batch_ = Pending{file, std::nullopt, false, false};
+}
+
+Settings::Batch::~Batch() {
+  if (owner_) settings_.commit();
+}
+
 bool Settings::folderExists(const std::string& path) {
   if (path.empty()) return false;
   try {
@@ -108,6 +170,7 @@ bool Settings::folderExists(const std::string& path) {
     options.files = true;
     options.folders = true;
     options.hiddenAndSystem = true;
+    options.limit = 1;  // one match answers; a folder of a million files is not listed
     return !files_.list(path, options).empty();
   } catch (...) {
     return false;
@@ -124,6 +187,7 @@ bool Settings::fileExists(const std::string& path) {
     options.files = true;
     options.folders = false;
     options.hiddenAndSystem = false;
+    options.limit = 1;
     return !files_.list(path, options).empty();
   } catch (...) {
     return false;

@@ -2,6 +2,7 @@
 // Sectioned settings files (mainten.ini, url.ini, plugin headers), read and written one
 // key at a time. Nothing is cached: every call opens, parses and closes the file so
 // that the other programs see each change at once.
+#include <optional>
 #include <string>
 
 #include "foundation/run_log.h"
@@ -27,9 +28,37 @@ class Settings {
   // True for an existing file only.
   bool fileExists(const std::string& path);
 
+  // Many keys of one file written together (the settings a closing window saves): while
+  // a batch is open, AddToini and getini on that file work on one copy read once, and the
+  // file is replaced once when the batch ends, atomically, so that a crash leaves all of
+  // the changes or none. A file that cannot be written then is logged as "AddToini ".
+  class Batch {
+   public:
+    Batch(Settings& settings, const std::string& file);
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    Settings& settings_;
+    bool owner_;  // false inside another batch, which writes
+  };
+
  private:
+  // The open batch's copy: nothing until first read; unreadable when reading failed.
+  struct Pending {
+    std::string file;
+    std::optional<std::string> bytes;
+    bool unreadable = false;
+    bool changed = false;
+  };
+  // The bytes of the batch's file, read on first use; nothing when it cannot be read.
+  std::string* batchBytes(const std::string& file);
+  void commit();
+
   Files& files_;
   RunLog* log_;
+  std::optional<Pending> batch_;
 };
 
 }  // namespace trwk

@@ -74,6 +74,43 @@ TEST_F(SettingsTest, RewritesOnlyWhatChanged) {
   EXPECT_EQ(files.calls["replaceAtomically"], 2);
 }
 
+// A batch reads once, answers from its copy, and replaces the file once at its end; a
+// batch that changes nothing, or meets a file it cannot read, writes nothing.
+TEST_F(SettingsTest, ABatchReplacesTheFileOnceWithAllOfItsChanges) {
+  const std::string other = box.path("url.ini");
+  box.writeFile("mainten.ini", "; mine\r\n[Inst]\r\nSafetylevel=2\r\n");
+  {
+    Settings::Batch batch(settings, ini);
+    Settings::Batch inner(settings, ini);  // within another: that one writes
+    EXPECT_TRUE(settings.AddToini("Inst", "Safetylevel", "5", ini));
+    EXPECT_TRUE(settings.AddToini("Rensa", "Value1", "1", ini));
+    EXPECT_TRUE(settings.AddToini("Inst", "Safetylevel", "4", ini));
+    EXPECT_TRUE(settings.AddToini("Inst", "Url", "x", other));  // another file: at once
+    EXPECT_EQ(settings.getini("Inst", "Safetylevel", ini), "4");
+    EXPECT_EQ(box.readFile("mainten.ini"), "; mine\r\n[Inst]\r\nSafetylevel=2\r\n");
+    EXPECT_EQ(files.calls["readAll"], 2);
+  }
+  EXPECT_EQ(box.readFile("mainten.ini"), "; mine\r\n[Inst]\r\nSafetylevel=4\r\n[Rensa]\r\nValue1=1\r\n");
+  EXPECT_EQ(files.calls["replaceAtomically"], 2);
+
+  { Settings::Batch unchanged(settings, ini); settings.AddToini("Inst", "Safetylevel", "4", ini); }
+  EXPECT_EQ(files.calls["replaceAtomically"], 2);
+
+  files.fail("readAll", fail::kPermissionDenied);
+  {
+    Settings::Batch unreadable(settings, ini);
+    EXPECT_FALSE(settings.AddToini("Inst", "Safetylevel", "1", ini));
+  }
+  files.heal("readAll");
+  EXPECT_EQ(files.calls["replaceAtomically"], 2);
+
+  files.fail("replaceAtomically", fail::kDiskFull);  // the old file stays whole
+  { Settings::Batch full(settings, ini); settings.AddToini("Inst", "Safetylevel", "1", ini); }
+  files.heal("replaceAtomically");
+  EXPECT_EQ(settings.getini("Inst", "Safetylevel", ini), "4");
+  EXPECT_EQ(logText(), "");
+}
+
 TEST_F(SettingsTest, FilesThatCannotBeWrittenAreAFalseResultNotALogLine) {
   const std::string before = "[Inst]\r\nSafetylevel=2\r\n";
   box.writeFile("mainten.ini", before);

@@ -1,6 +1,7 @@
 #pragma once
 // File-system service. Every path is a Windows path as the program's users see it
 // ("C:\dir\file.txt"), held as Windows-1252 text; only a backend maps it to the host.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,6 +32,9 @@ struct ListOptions {
   bool files = true;
   bool folders = false;
   bool hiddenAndSystem = true;  // false leaves hidden and system entries out
+  // Stop after this many entries (0: no limit); then which ones come, and in what order,
+  // is not defined. A probe for whether anything matches asks for one.
+  std::size_t limit = 0;
 };
 
 // Which object a folder is, whatever path leads to it: its volume and its file number.

@@ -1,5 +1,7 @@
 #include "platform/wildcard.h"
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 #include "platform/text_encoding.h"
@@ -87,6 +89,22 @@ bool matchesMask(const std::string& name, const std::string& mask) {
   if (name.empty() || mask.empty()) return false;  // a pattern ending in a separator names no entry
   if (mask == "*" || mask == "*.*") return true;
   return Matcher(name, mask).at(0, 0);
+}
+
+void sortByName(std::vector<DirEntry>& entries) {
+  // Each name is folded once, not once per comparison.
+  std::vector<std::string> keys;
+  keys.reserve(entries.size());
+  for (const DirEntry& e : entries) keys.push_back(upperCp1252(e.name));
+  std::vector<std::size_t> order(entries.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return keys[a] != keys[b] ? keys[a] < keys[b] : entries[a].name < entries[b].name;
+  });
+  std::vector<DirEntry> sorted;
+  sorted.reserve(entries.size());
+  for (std::size_t i : order) sorted.push_back(std::move(entries[i]));
+  entries = std::move(sorted);
 }
 
 }  // namespace trwk

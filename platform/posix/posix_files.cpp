@@ -244,11 +244,9 @@ std::vector<DirEntry> PosixFiles::list(const std::string& pattern, const ListOpt
     if (entry.hidden && !options.hiddenAndSystem) continue;
     entry.lastWrite = localTimeOf(st.st_mtim);
     out.push_back(std::move(entry));
+    if (out.size() == options.limit) break;
   }
-  std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
-    std::string ua = upperCp1252(a.name), ub = upperCp1252(b.name);
-    return ua != ub ? ua < ub : a.name < b.name;
-  });
+  sortByName(out);
   return out;
 }
 

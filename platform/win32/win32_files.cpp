@@ -569,7 +569,9 @@ std::vector<DirEntry> Win32Files::list(const std::string& pattern, const ListOpt
   std::wstring wideFolder = apiPath(folder);
   // Every name is asked for and matched here: the system's own matching would also look
   // at the short 8.3 names ("*.htm" finding "page.html" through "PAGE~1.HTM").
-  std::wstring search = wideFolder + L"*";
+  // A name without wildcards is asked for by itself; the match on the long name below
+  // still holds (the system may answer a short name).
+  std::wstring search = wideFolder + (mask.find_first_of("*?<>\"") == std::string::npos ? widen(mask) : L"*");
   QuietDriveErrors quiet;
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
@@ -599,13 +601,9 @@ std::vector<DirEntry> Win32Files::list(const std::string& pattern, const ListOpt
       e.name = std::move(name);
     }
     out.push_back(std::move(e));
-  } while (FindNextFileW(find, &data));
+  } while (out.size() != options.limit && FindNextFileW(find, &data));
   FindClose(find);
-  // One order on every file system and on both backends: by name, regardless of case.
-  std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
-    std::string ua = upperCp1252(a.name), ub = upperCp1252(b.name);
-    return ua != ub ? ua < ub : a.name < b.name;
-  });
+  sortByName(out);
   return out;
 }
 
