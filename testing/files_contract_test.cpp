@@ -36,5 +36,28 @@ TEST(FilesContract, DeleteFileRefusesAFolderAndTakesReadOnlyFiles) {
   EXPECT_FALSE(files.fileExists(box.path("d\\x.txt")));
 }
 
+// A listing answers by long names only, whether it is asked for one name or a mask, and a
+// limited listing stops at its limit.
+TEST(FilesContract, ListingsMatchLongNamesAndStopAtTheirLimit) {
+  Sandbox box;
+  Files& files = box.files();
+  for (const char* name : {"page.html", "b.txt", "c.txt", "d.txt"}) box.writeFile(std::string("d\\") + name, "x");
+  struct Case {
+    const char* pattern;
+    std::size_t limit;
+    std::size_t found;
+  } cases[] = {
+      {"d\\page.htm", 0, 0},  // never through a short name
+      {"d\\PAGE.HTML", 0, 1}, {"d\\*.htm", 0, 0}, {"d\\*.txt", 0, 3},
+      {"d\\*.txt", 1, 1},     {"d\\*", 2, 2},     {"d\\missing.txt", 1, 0},
+  };
+  for (const Case& c : cases) {
+    ListOptions options;
+    options.limit = c.limit;
+    EXPECT_EQ(files.list(box.path(c.pattern), options).size(), c.found) << c.pattern << " limit " << c.limit;
+  }
+  EXPECT_EQ(files.list(box.path("d\\Page.Html"), {}).at(0).name, "page.html");
+}
+
 }  // namespace
 }  // namespace trwk::testing
