@@ -96,6 +96,19 @@ TEST_F(CookieWindowTest, OkStoresTheListAfterTheTemplateAndRefreshesTheMainWindo
   EXPECT_EQ(box.readFile("cookies1.000"), "template.txt\r\n");
 }
 
+// A kept name with a comma or blanks around it is saved so that it reads back whole: split
+// in two, the cookie it names would no longer be kept.
+TEST_F(CookieWindowTest, NamesWithCommasAndBlanksAreSavedToReadBackWhole) {
+  for (const char* name : {"a,b.txt", "plain.txt", " lead.txt"})
+    box.writeFile(std::string("Cookies\\") + name, "c");
+  box.writeFile("cookies1.000", "");
+  IeCookiesModel model(context);
+  model.load();
+  for (int i = 0; i < 3; ++i) model.doubleClickFile(i);
+  model.ok();
+  EXPECT_EQ(readListFields(files, box.path("cookies1.lst")), (V{" lead.txt", "a,b.txt", "plain.txt"}));
+}
+
 TEST_F(CookieWindowTest, CancelAndFailedSavesLeaveTheOldListWhole) {
   box.writeFile("Cookies\\a.txt", "a");
   box.writeFile("cookies1.lst", "old.txt\r\n");

@@ -19,6 +19,16 @@ bool endsField(char c) {
   return c == ',' || c == '\r' || c == '\n';
 }
 
+// An entry as the list holds it: in double quotes when it would not read back as itself
+// otherwise (a comma in a file name, blanks around it), as the reader takes quotes off.
+std::string listField(const std::string& entry) {
+  const bool plain =
+      entry.find_first_of(",\r\n") == std::string::npos &&
+      (entry.empty() || (!isBlank(entry.front()) && !isBlank(entry.back()) && entry.front() != '"'));
+  if (plain || entry.find('"') != std::string::npos) return entry;  // a quote in it cannot be held
+  return '"' + entry + '"';
+}
+
 std::string withoutTrailingBlanks(std::string text) {
   while (!text.empty() && isBlank(text.back())) text.pop_back();
   return text;
@@ -167,7 +177,7 @@ void KeepListEditor::save(Trap& trap) {
   trap.checkpoint();
   // A hand-edited template without a final line break must not run into the first entry.
   if (!content.empty() && content.back() != '\n' && content.back() != '\r') content += "\r\n";
-  for (const std::string& entry : entries) content += entry + "\r\n";
+  for (const std::string& entry : entries) content += listField(entry) + "\r\n";
   trap.run([&] { files.replaceAtomically(session_.inFolder(listName_), content); });
 }
 

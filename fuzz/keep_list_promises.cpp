@@ -18,14 +18,10 @@ struct Editor : KeepListEditor {
   using KeepListEditor::save;
 };
 
-bool isBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-// An entry the list's one-per-line form can hold as it is.
+// An entry the list's one-per-line form can hold (quoted when it has commas or blanks
+// around it); only a line break or a quote in it cannot be.
 bool plain(const std::string& entry) {
-  return !entry.empty() && entry.find_first_of(",\r\n") == std::string::npos && !isBlank(entry.front()) &&
-         !isBlank(entry.back()) && entry.front() != '"';
+  return !entry.empty() && entry.find_first_of("\r\n\"") == std::string::npos;
 }
 
 // A name a folder's listing can show: no separator, wildcard, reserved or control
