@@ -31,6 +31,8 @@ function(trwk_add_test_executable name)
   list(REMOVE_DUPLICATES libs)
   add_executable(${name} ${srcs} ${PROJECT_SOURCE_DIR}/testing/test_main.cpp)
   trwk_target_defaults(${name})
+  # Test data is found from the source tree, wherever the build and the compiler cache are.
+  target_compile_definitions(${name} PRIVATE TRWK_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   target_link_libraries(${name} PRIVATE ${libs} trwk_testing ${TRWK_GTEST_MAIN})
   if(WIN32)
     target_link_options(${name} PRIVATE -static)

@@ -14,7 +14,7 @@ namespace {
 
 std::vector<std::filesystem::path> corpus(const char* target) {
   std::vector<std::filesystem::path> files;
-  auto folder = std::filesystem::path(__FILE__).parent_path() / "corpus" / target;
+  auto folder = std::filesystem::path(TRWK_SOURCE_DIR) / "fuzz" / "corpus" / target;
   if (!std::filesystem::is_directory(folder)) return files;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
     if (entry.is_regular_file()) files.push_back(entry.path());

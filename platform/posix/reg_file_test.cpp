@@ -15,7 +15,7 @@ namespace {
 constexpr std::time_t kNow = 1800000000;
 
 std::string sample() {
-  auto text = readHostFile(std::filesystem::path(__FILE__).parent_path() / "testdata" / "sample.reg");
+  auto text = readHostFile(std::filesystem::path(TRWK_SOURCE_DIR) / "platform" / "posix" / "testdata" / "sample.reg");
   if (!text) throw std::runtime_error("testdata/sample.reg is missing");
   return *text;
 }
