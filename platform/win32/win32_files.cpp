@@ -601,7 +601,7 @@ std::vector<DirEntry> Win32Files::list(const std::string& pattern, const ListOpt
       e.name = std::move(name);
     }
     out.push_back(std::move(e));
-  } while (out.size() != options.limit && FindNextFileW(find, &data));
+  } while ((options.limit == 0 || out.size() < options.limit) && FindNextFileW(find, &data));
   FindClose(find);
   sortByName(out);
   return out;
