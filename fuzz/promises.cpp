@@ -9,7 +9,7 @@ const std::vector<Target>& targets() {
       {"reg_file", regFileRoundTrip},        {"profile", profileRoundTrip},
       {"plugin_body", pluginBodyPromises},   {"plugin_header", pluginHeaderRoundTrip},
       {"user_set", userSetPromises},         {"keep_list", keepListPromises},
-      {"prefs_filter", prefsFilterPromises},
+      {"prefs_filter", prefsFilterPromises}, {"rule_file", ruleFilePromises},
   };
   return all;
 }

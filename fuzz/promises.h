@@ -54,4 +54,10 @@ std::optional<std::string> keepListPromises(std::string_view input);
 // without the typed-address marker kept, none with it.
 std::optional<std::string> prefsFilterPromises(std::string_view input);
 
+// A community rule file (winapp2.ini): every problem is reported at a line of the file, a
+// refused entry never runs, and running every entry on the imagined system walks only
+// safe, full paths outside the protected places, writes nothing but the run log and
+// deletes registry values and keys under HKEY_CURRENT_USER only.
+std::optional<std::string> ruleFilePromises(std::string_view input);
+
 }  // namespace trwk::fuzz

@@ -12,7 +12,7 @@ build=${2:?usage: fuzz/run.sh SECONDS BUILD_DIR [TARGET...]}
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(reg_file profile plugin_body plugin_header user_set keep_list prefs_filter)
+[ ${#targets[@]} -gt 0 ] || targets=(reg_file profile plugin_body plugin_header user_set keep_list prefs_filter rule_file)
 
 total_findings=0
 summary=()

@@ -4,6 +4,9 @@
 
 #include <ctime>
 #include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 #include "platform/posix/host_io.h"
@@ -29,13 +32,52 @@ std::optional<Place> placeOf(const WinePrefix& prefix, RootKey root, const std::
   }
 }
 
+// The last parse of each file, kept while the file is the same object with the same size
+// and time: a question costs a parse of the whole file (system.reg is megabytes), and the
+// detection of a rule file asks thousands in a row. Every change is an atomic replacement,
+// so a changed file is another object.
+std::shared_ptr<const RegFile> parsed(const std::string& hostFile) {
+  struct Kept {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    struct timespec time {};
+    std::shared_ptr<const RegFile> file;
+  };
+  static std::mutex lock;
+  static std::map<std::string, Kept> kept;
+  struct stat st {};
+  if (::stat(hostFile.c_str(), &st) != 0) return nullptr;
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = kept.find(hostFile);
+    if (it != kept.end() && it->second.device == st.st_dev && it->second.inode == st.st_ino &&
+        it->second.size == st.st_size && it->second.time.tv_sec == st.st_mtim.tv_sec &&
+        it->second.time.tv_nsec == st.st_mtim.tv_nsec)
+      return it->second.file;
+  }
+  auto text = readHostFile(hostFile);
+  if (!text) return nullptr;
+  auto file = std::make_shared<const RegFile>(*text);
+  // Kept only when the file did not change while it was read.
+  struct stat after {};
+  if (::stat(hostFile.c_str(), &after) == 0 && after.st_ino == st.st_ino && after.st_size == st.st_size &&
+      after.st_mtim.tv_sec == st.st_mtim.tv_sec && after.st_mtim.tv_nsec == st.st_mtim.tv_nsec &&
+      static_cast<off_t>(text->size()) == st.st_size) {
+    std::lock_guard<std::mutex> guard(lock);
+    if (kept.size() >= 8 && !kept.count(hostFile)) kept.clear();  // the prefixes of earlier runs
+    kept[hostFile] = Kept{st.st_dev, st.st_ino, st.st_size, st.st_mtim, file};
+  }
+  return file;
+}
+
 long readOnly(const WinePrefix& prefix, RootKey root, const std::string& subkey,
               const std::function<long(const RegFile&, const std::string&)>& read) {
   auto place = placeOf(prefix, root, subkey);
   if (!place) return regstatus::kFileNotFound;
-  auto text = readHostFile(place->file);
-  if (!text) return regstatus::kFileNotFound;
-  return read(RegFile(*text), place->subkey);
+  auto file = parsed(place->file);
+  if (!file) return regstatus::kFileNotFound;
+  return read(*file, place->subkey);
 }
 
 // Runs a change on the file and writes the file back when the change says it changed.
