@@ -12,8 +12,8 @@
 # Sizes and rounds come from the environment (defaults in brackets):
 #   BENCH_ROUNDS [5]  BENCH_TREE_FILES [100000]  BENCH_FLAT_FILES [50000]
 #   BENCH_SWEEP_FILES [100000]  BENCH_WINE_FILES [10000]  BENCH_BIG_MIB [256]
-#   BENCH_MEMORY_FILES [1000000]  BENCH_ROWS [all: tree-disk tree-tmpfs tree-wine mask
-#   sweep sweep-wine overwrite memory peer]  BENCH_PROFILE [1: syscalls per file]
+#   BENCH_MEMORY_FILES [1000000]  BENCH_RULE_LINES [50000]  BENCH_ROWS [all: tree-disk tree-tmpfs
+#   tree-wine mask sweep sweep-wine overwrite memory rules preview peer]  BENCH_PROFILE [1: syscalls per file]
 # The table goes to the console and, as Markdown, to build/bench/report.md.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,7 +27,8 @@ sweep_files=${BENCH_SWEEP_FILES:-100000}
 wine_files=${BENCH_WINE_FILES:-10000}
 big_mib=${BENCH_BIG_MIB:-256}
 memory_files=${BENCH_MEMORY_FILES:-1000000}
-rows=${BENCH_ROWS:-tree-disk tree-tmpfs tree-wine mask sweep sweep-wine overwrite memory peer}
+rule_lines=${BENCH_RULE_LINES:-50000}
+rows=${BENCH_ROWS:-tree-disk tree-tmpfs tree-wine mask sweep sweep-wine overwrite memory rules preview peer}
 profile=${BENCH_PROFILE:-1}
 tool=$release/bin/trwk_bench_tool
 native_exe=$release/bin/trwk6
@@ -287,6 +288,107 @@ if [[ " $rows " == *" memory "* ]]; then
   per_entry=$(awk -v a="$ours_kib" -v b="$base_kib" -v n="$memory_files" 'BEGIN { printf "%.0f", (a - b) * 1024 / n }')
   table+=("| peak memory, $memory_files files in one folder, tmpfs | $((ours_kib / 1024)) MiB | \`rm -rf\` $((ref_kib / 1024)) MiB | grows ~$per_entry B/entry (1 file: $((base_kib / 1024)) MiB) |")
   echo "bench: peak memory: Tarnwick $ours_kib KiB (1 file: $base_kib KiB), rm -rf $ref_kib KiB"
+fi
+
+if [[ " $rows " == *" rules "* ]]; then
+  # A rule file of rule_lines lines, ten to an entry, each entry with a registry and a file
+  # detection, two FileKeys, a RegKey, an exclusion and a warning; every tenth vendor is
+  # installed on the prefix. Nothing is ticked: the run reads, detects and judges every
+  # entry at start, then cleans nothing. The registry is a booted prefix's when there is one.
+  side=native
+  rules_prefix=$work/rules
+  rules_program=$(program_of "$rules_prefix")
+  rules_user=bench
+  if [ "$wine_ok" = 1 ]; then
+    rules_user=$(find "$work/wine/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public -printf '%f\n' | head -n 1)
+  fi
+  mkdir -p "$rules_prefix/dosdevices" "$rules_prefix/drive_c/users/$rules_user" "$rules_program"
+  ln -sfn ../drive_c "$rules_prefix/dosdevices/c:"
+  cp "$here"/data/* "$rules_program/"
+  if [ "$wine_ok" = 1 ]; then
+    cp "$work/wine/user.reg" "$rules_prefix/user.reg"
+    cp "$work/wine/system.reg" "$rules_prefix/system.reg"
+  else
+    {
+      printf 'WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n'
+      printf '[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Explorer\\\\Shell Folders] 1700000000\n'
+      printf '"AppData"="C:\\\\users\\\\bench\\\\AppData\\\\Roaming"\n'
+      printf '"Local AppData"="C:\\\\users\\\\bench\\\\AppData\\\\Local"\n'
+    } >"$rules_prefix/user.reg"
+    printf 'WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n' >"$rules_prefix/system.reg"
+  fi
+  rules_file=$work/rules.ini
+  awk -v lines="$rule_lines" 'BEGIN {
+    for (n = 0; n * 10 < lines; n++) {
+      printf "[Vendor %d App Cache *]\r\nLangSecRef=%d\r\n", n, 3021 + n % 5
+      printf "Detect=HKCU\\Software\\Vendor %d\\App\r\n", n
+      printf "DetectFile=%%LocalAppData%%\\Vendor %d*\\App\r\n", n
+      printf "FileKey1=%%LocalAppData%%\\Vendor %d\\App\\Cache|*.*|RECURSE\r\n", n
+      printf "FileKey2=%%AppData%%\\Vendor %d\\App\\Logs|*.log;*.tmp\r\n", n
+      printf "RegKey1=HKCU\\Software\\Vendor %d\\App\\Recent\r\n", n
+      printf "ExcludeKey1=FILE|%%LocalAppData%%\\Vendor %d\\App\\Cache\\|keep.dat\r\n", n
+      printf "Warning=Entry %d has a warning.\r\n; entry %d ends here\r\n", n, n
+    }
+  }' >"$rules_file"
+  for ((n = 0; n * 10 < rule_lines; n += 10)); do
+    mkdir -p "$rules_prefix/drive_c/users/$rules_user/AppData/Local/Vendor $n/App/Cache"
+    printf 'x' >"$rules_prefix/drive_c/users/$rules_user/AppData/Local/Vendor $n/App/Cache/data"
+  done
+  cp "$rules_file" "$rules_program/winapp2.ini"
+  printf '[Path]\r\nDetect=1\r\n[Tab]\r\nRules=1\r\n' >"$rules_program/mainten.ini"
+  trwk_rules() {
+    env WINEPREFIX="$rules_prefix" TRWK_PROGRAM_FOLDER="$program_windows" "$native_exe" --clean rules --accept-licence
+  }
+  cat_rules() { cat "$rules_file" >/dev/null; }
+  export -f trwk_rules cat_rules
+  export rules_prefix rules_file
+  rules_ready() { rm -f "$rules_program/trwk.log"; }
+  rules_check() {
+    [ -f "$rules_prefix/drive_c/users/$rules_user/AppData/Local/Vendor 0/App/Cache/data" ] ||
+      { echo "bench: the rules run removed what nothing ticked" >&2; exit 1; }
+  }
+  two_sides "read $rule_lines-line rule file + detect all entries, seeded prefix (native CLI)" rules_ready \
+    trwk_rules "\`cat FILE >/dev/null\`" cat_rules rules_check \
+    "$(grep -c '^\[' "$rules_file") entries"
+fi
+
+if [[ " $rows " == *" preview "* ]]; then
+  # `--preview` of a user set naming a tree of tree_files files: the whole walk, a plan of
+  # every entry and one printed line per entry, against a plain listing of the same tree
+  # with every size printed. Nothing may go. Then the peak memory per planned entry.
+  side=native
+  trwk_preview() {
+    env WINEPREFIX="$native_prefix" TRWK_PROGRAM_FOLDER="$program_windows" "$native_exe" --preview "$1" --accept-licence
+  }
+  find_sizes() { find "$D/bench/preview" -printf '%s\n'; }
+  export -f trwk_preview find_sizes
+  export D
+  prep_preview() {
+    if [ ! -d "$D/bench/preview" ]; then
+      rm -rf "$D/bench"
+      mkdir -p "$D/bench"
+      "$tool" tree "$D/bench/preview" "$tree_files"
+    fi
+    settings native "$userdef_ini" $'D:\\bench\\preview\r\n'
+  }
+  check_preview() {
+    [ "$(find "$D/bench/preview" -type f | wc -l)" = "$tree_files" ] ||
+      { echo "bench: the preview removed something" >&2; exit 1; }
+  }
+  two_sides "preview of the $tree_files-file tree, tmpfs (native CLI)" prep_preview "trwk_preview userdef" \
+    "\`find DIR -printf '%s\\n'\`" find_sizes check_preview
+  planned=$(find "$D/bench/preview" | wc -l)
+  timed secs trwk_preview userdef
+  preview_kib=$last_kib
+  mkdir -p "$D/bench/one"
+  printf 'x' >"$D/bench/one/file"
+  settings native "$userdef_ini" $'D:\\bench\\one\r\n'
+  timed secs trwk_preview userdef
+  one_kib=$last_kib
+  per_planned=$(awk -v a="$preview_kib" -v b="$one_kib" -v n="$planned" 'BEGIN { printf "%.0f", (a - b) * 1024 / n }')
+  table+=("| peak memory of that preview ($planned planned entries) | $((preview_kib / 1024)) MiB | 1 entry: $((one_kib / 1024)) MiB | ~$per_planned B/planned entry |")
+  echo "bench: preview memory: $preview_kib KiB for $planned entries, $one_kib KiB for one"
+  rm -rf "$D/bench"
 fi
 
 if [[ " $rows " == *" peer "* ]]; then

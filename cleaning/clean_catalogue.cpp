@@ -181,6 +181,19 @@ void CleanCatalogue::checkActiveTabs() {
   }
 }
 
+void CleanCatalogue::readRulesTab(const std::string& flag) {
+  try {
+    rulesTab = toBoolean(flag);
+  } catch (const Failure&) {
+    rulesTab = false;
+  }
+}
+
+void CleanCatalogue::setRulesTabActivation(Session& session, bool on) {
+  rulesTab = on;
+  session.settings.AddToini("Tab", kRulesTabKey, on ? "1" : "0", session.maintenIni());
+}
+
 void CleanCatalogue::setTabActivation(Session& session, int index, bool on) {
   checkIndex(index);
   const auto i = static_cast<std::size_t>(index);

@@ -90,6 +90,12 @@ class CleanCatalogue {
   void setAutoStart(Session& session, bool on);
 
   static constexpr const char* kTabKeys[4] = {"IE", "Netscape", "Opera", "Windows"};
+  // The "Rules" tab ([Tab] Rules) is off until its box is ticked: an absent or unreadable
+  // flag leaves it off. Its box stores the flag at once, as the four others do.
+  static constexpr const char* kRulesTabKey = "Rules";
+  bool rulesTab = false;
+  void readRulesTab(const std::string& flag);
+  void setRulesTabActivation(Session& session, bool on);
   static constexpr const char* kRunKey =
       "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
   static constexpr const char* kRunValue = "Tarnwick";

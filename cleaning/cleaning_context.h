@@ -39,9 +39,23 @@ struct CleaningContext {
   // when they are set.
   std::function<void(CleaningContext&)> cleanUserDefined = nullptr;
   std::function<void(CleaningContext&)> cleanPlugins = nullptr;
+  // "Clean Rules" (the community rule files), which Clean All runs after the plugins.
+  std::function<void(CleaningContext&)> cleanRules = nullptr;
   // The Paths page's verdict on Internet Explorer (ieAvailable), which Clean All follows;
   // unset, the stored paths decide. A failed Save keeps the old paths but clears it.
   std::function<bool()> ieAvailable = nullptr;
+
+  // Every hook of another context: a preview, or a run over counting services, works on
+  // other services (and a preview on copies of the state) with the same hooks.
+  void takeHooks(const CleaningContext& other) {
+    refresh = other.refresh;
+    closeMainWindow = other.closeMainWindow;
+    recordStatistics = other.recordStatistics;
+    cleanUserDefined = other.cleanUserDefined;
+    cleanPlugins = other.cleanPlugins;
+    cleanRules = other.cleanRules;
+    ieAvailable = other.ieAvailable;
+  }
 };
 
 }  // namespace trwk

@@ -35,11 +35,15 @@ void completeRun(CleaningContext& context) {
   state.animation = {0, false};
 
   std::string stamp = generalDateTime(session.platform.clock.now());
-  session.settings.AddToini("Senast", "Value1", stamp, session.maintenIni());
-  state.lastCleaned = stamp;
-  state.statusText = "This computer was last cleaned: " + stamp;
+  {
+    // The date and the chart's new row reach mainten.ini in one replacement.
+    Settings::Batch batch(session.settings, session.maintenIni());
+    session.settings.AddToini("Senast", "Value1", stamp, session.maintenIni());
+    state.lastCleaned = stamp;
+    state.statusText = "This computer was last cleaned: " + stamp;
 
-  context.recordStatistics(state.freeBefore, freeSpaceNow(context));
+    context.recordStatistics(state.freeBefore, freeSpaceNow(context));
+  }
 
   state.runningFamily.clear();
   session.platform.ui.setBusy(false);
@@ -75,6 +79,7 @@ void cleanAll(CleaningContext& context) {
   cleanWindows(context);
   if (context.cleanUserDefined) context.cleanUserDefined(context);
   if (context.cleanPlugins) context.cleanPlugins(context);
+  if (context.cleanRules) context.cleanRules(context);
 
   state.animation = {0, false};
   completeRun(context);

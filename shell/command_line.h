@@ -7,13 +7,14 @@
 
 namespace trwk {
 
-enum class Command { Windows, Help, Version, Clean, Invalid };
+enum class Command { Windows, Help, Version, Clean, Preview, Invalid };
 
 struct ParsedCommand {
   Command command = Command::Windows;
-  std::string error;          // for Invalid: what was wrong
-  std::string family;         // for Clean: one of cleanFamilies(), in lower case
-  bool acceptLicence = false;  // for Clean: --accept-licence
+  std::string error;           // for Invalid: what was wrong
+  std::string family;          // for Clean and Preview: one of cleanFamilies(), in lower case
+  bool acceptLicence = false;  // for Clean and Preview: --accept-licence
+  bool json = false;           // for Clean and Preview: --json
 };
 
 // The families `--clean` names, in the order of the help text.
@@ -26,8 +27,10 @@ std::string helpText();
 std::string versionText();
 
 // Exit codes of the console commands.
-inline constexpr int kExitCommandLine = 2;      // a command line that cannot be understood
-inline constexpr int kExitLicence = 4;          // the licence agreement is not accepted yet
+// The cleaning ran to its end, but some of its steps failed (the run log tells which).
+inline constexpr int kExitSomeFailed = 1;
+inline constexpr int kExitCommandLine = 2;  // a command line that cannot be understood
+inline constexpr int kExitLicence = 4;      // the licence agreement is not accepted yet
 // No system services (on Linux: no Wine prefix), or a mainten.ini that cannot be read.
 inline constexpr int kExitCannotStart = 5;
 

@@ -44,11 +44,13 @@ TEST(CommandLine, CleanTakesOneKnownFamilyAndAnOptionalLicenceAcceptance) {
   EXPECT_EQ(c.command, Command::Clean);
   EXPECT_EQ(c.family, "all");
   EXPECT_TRUE(c.acceptLicence);
-  for (const std::string& family : cleanFamilies()) EXPECT_EQ(parseCommandLine({"--clean", family}).family, family);
+  for (const std::string& family : cleanFamilies())
+    EXPECT_EQ(parseCommandLine({"--clean", family}).family, family);
 
   std::string out, err;
   EXPECT_EQ(run({"--clean", "firefox"}, out, err), kExitCommandLine);
-  EXPECT_NE(err.find("unknown family 'firefox' (choose one of: all, ie, netscape, opera, windows, userdef, plugins)"),
+  EXPECT_NE(err.find("unknown family 'firefox' (choose one of: all, ie, netscape, opera, windows, userdef, "
+                     "plugins, rules)"),
             std::string::npos)
       << err;
   EXPECT_EQ(run({"--clean"}, out, err), kExitCommandLine);
@@ -57,7 +59,47 @@ TEST(CommandLine, CleanTakesOneKnownFamilyAndAnOptionalLicenceAcceptance) {
   EXPECT_EQ(run({"--accept-licence"}, out, err), kExitCommandLine);
   EXPECT_EQ(run({"--clean", "ie", "extra"}, out, err), kExitCommandLine);
   EXPECT_NE(helpText().find("--clean FAMILY"), std::string::npos);
-  EXPECT_NE(helpText().find("all, ie, netscape, opera, windows, userdef, plugins"), std::string::npos);
+  EXPECT_NE(helpText().find("all, ie, netscape, opera, windows, userdef, plugins, rules"), std::string::npos);
+}
+
+TEST(CommandLine, PreviewAndJsonGoWithOneFamily) {
+  const struct {
+    std::vector<std::string> args;
+    Command command;
+    std::string family;
+    bool json, licence;
+    std::string error;  // part of the error for Invalid
+  } cases[] = {
+      {{"--preview", "Windows"}, Command::Preview, "windows", false, false, ""},
+      {{"--json", "--preview=all", "--accept-licence"}, Command::Preview, "all", true, true, ""},
+      {{"--clean", "opera", "--json"}, Command::Clean, "opera", true, false, ""},
+      {{"--preview"}, Command::Invalid, "", false, false, "--preview needs a family"},
+      {{"--preview", "ie", "--clean", "ie"},
+       Command::Invalid,
+       "",
+       false,
+       false,
+       "--clean and --preview go alone"},
+      {{"--preview", "ie", "--preview", "all"}, Command::Invalid, "", false, false, "--preview given twice"},
+      {{"--json"}, Command::Invalid, "", false, false, "--json goes with --clean or --preview"},
+      {{"--preview", "firefox"}, Command::Invalid, "", false, false, "unknown family 'firefox'"},
+  };
+  for (const auto& c : cases) {
+    ParsedCommand parsed = parseCommandLine(c.args);
+    SCOPED_TRACE(c.args.front());
+    EXPECT_EQ(parsed.command, c.command) << parsed.error;
+    if (c.command == Command::Invalid) {
+      EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+      continue;
+    }
+    EXPECT_EQ(parsed.family, c.family);
+    EXPECT_EQ(parsed.json, c.json);
+    EXPECT_EQ(parsed.acceptLicence, c.licence);
+  }
+  EXPECT_NE(helpText().find("--preview FAMILY"), std::string::npos);
+  EXPECT_NE(helpText().find("1 the cleaning ran to its\nend but some steps failed"), std::string::npos)
+      << helpText();
+  EXPECT_EQ(kExitSomeFailed, 1);
 }
 
 TEST(ConsoleUi, PrintsEachBoxWithTheDefaultAnswer) {

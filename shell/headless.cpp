@@ -1,9 +1,12 @@
 #include "shell/headless.h"
 
+#include <memory>
 #include <optional>
 #include <ostream>
 
+#include "cleaning/preview.h"
 #include "shell/command_line.h"
+#include "shell/plan_text.h"
 #include "shell/tips_model.h"
 #include "shell/version.h"
 
@@ -25,6 +28,7 @@ constexpr HeadlessFamily kFamilies[] = {
     {"windows", "Windows", &MainWindowModel::cleanWindows},
     {"userdef", "the user-defined sets", &MainWindowModel::cleanUserDef},
     {"plugins", "the plugins", &MainWindowModel::cleanPluginsPressed},
+    {"rules", "the rule entries", &MainWindowModel::cleanRulesPressed},
 };
 
 const HeadlessFamily* headlessFamily(const std::string& option) {
@@ -83,9 +87,16 @@ int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream&
         << " are.\n";
     return kExitCommandLine;
   }
+  // A preview's whole session, start-up and load included, runs on services that keep
+  // every change from happening.
+  std::unique_ptr<RunRecorder> unchanging;
+  if (options.preview)
+    unchanging = std::make_unique<RunRecorder>(platform, programFolderFrom(platform.desktop.programFolder()),
+                                               RecordMode::Preview);
+  std::ostream& talk = options.json ? err : out;
   StartupOptions startup = options.startup;
   startup.requireReadableSettings = true;
-  Application app(platform, startup);
+  Application app(unchanging ? unchanging->platform() : platform, startup);
   HeadlessViews views(options.acceptLicence);
   if (!app.start(views)) {
     if (const std::optional<Failure>& failure = app.settingsFailure()) {
@@ -100,20 +111,45 @@ int runHeadless(Platform platform, const HeadlessOptions& options, std::ostream&
         << "to accept them for this user now. Nothing was cleaned.\n";
     return kExitLicence;
   }
-  if (views.agreementAsked) out << "Licence agreement and disclaimer accepted (--accept-licence).\n";
+  if (views.agreementAsked)
+    talk << "Licence agreement and disclaimer accepted (--accept-licence"
+         << (options.preview ? "; for this preview only, nothing is stored" : "") << ").\n";
   Session& session = *app.session();
   MainWindowModel& main = *app.mainWindow();
-  out << kProductName << " " << kVersion << ": cleaning " << family->title << " with the settings in "
-      << session.maintenIni() << "\n";
-  out.flush();
+  talk << kProductName << " " << kVersion << ": " << (options.preview ? "preview of cleaning " : "cleaning ")
+       << family->title << " with the settings in " << session.maintenIni() << "\n";
+  talk.flush();
 
+  Plan plan;
+  RunReport report;
+  main.cleaningRunner = [&](CleaningContext& context, const FamilyCleaner& cleaner) {
+    if (options.preview)
+      plan = previewCleaning(context, cleaner);
+    else
+      report = cleanCounted(context, cleaner);
+  };
   (main.*family->clean)();
+  main.cleaningRunner = nullptr;
 
-  out << main.state.statusText << "\n";
+  const PlanHeading heading{options.family, session.log.path()};
+  if (options.preview) {
+    main.unload();  // writes nothing: the services keep it from happening
+    if (options.json)
+      printPlanJson(out, plan, heading);
+    else
+      printPlanText(out, plan);
+    out.flush();
+    return 0;
+  }
+  talk << main.state.statusText << "\n";
   // Closing after cleaning has unloaded the window already; a second unload does nothing.
   main.unload();
+  if (options.json)
+    printReportJson(out, report, heading);
+  else
+    printReportText(out, report, heading);
   out.flush();
-  return 0;
+  return report.overall().failed > 0 ? kExitSomeFailed : 0;
 }
 
 }  // namespace trwk

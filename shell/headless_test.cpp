@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include "shell/command_line.h"
@@ -48,7 +50,7 @@ class HeadlessTest : public ::testing::Test {
 
 TEST_F(HeadlessTest, AnUnknownFamilyIsRefusedBeforeAnythingIsTouched) {
   EXPECT_EQ(run("firefox", true), kExitCommandLine);
-  EXPECT_NE(err.str().find("'userdef', 'plugins' are."), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("'userdef', 'plugins', 'rules' are."), std::string::npos) << err.str();
   EXPECT_FALSE(exists("trwk.log"));
   EXPECT_EQ(store.agreementSetting(), 1) << "the licence was not accepted by a refused command";
 }
@@ -186,6 +188,117 @@ TEST_F(HeadlessTest, UnreadableSettingsStopTheRunWithTheCannotStartCode) {
   }
   EXPECT_NE(helpText().find("5 the program cannot start (no system services, or mainten.ini"),
             std::string::npos);
+}
+
+// Every file below the sandbox with its bytes and time (mainten.ini and trwk.log too).
+std::map<std::string, std::pair<std::string, std::optional<FileTime>>> snapshot(Files& files,
+                                                                                const std::string& folder) {
+  std::map<std::string, std::pair<std::string, std::optional<FileTime>>> out;
+  for (const DirEntry& e : files.list(folder + "\\*", {true, true, true})) {
+    const std::string path = folder + "\\" + e.name;
+    if (e.isFolder) {
+      out[path + "\\"] = {};
+      out.merge(snapshot(files, path));
+    } else {
+      out[path] = {files.readAll(path), files.lastWriteTime(path)};
+    }
+  }
+  return out;
+}
+
+TEST_F(HeadlessTest, APreviewOfEveryFamilyChangesNothingAndListsWhatCleaningThenRemoves) {
+  seed();
+  const auto before = snapshot(box.files(), box.root());
+  const int writes = reg.writes;
+  for (const std::string& family : cleanFamilies()) {
+    SCOPED_TRACE(family);
+    out.str("");
+    err.str("");
+    HeadlessOptions options{family, true, {}};
+    options.preview = true;
+    Platform platform{box.files(), reg, desktop, box.clock, box.random, ui};
+    EXPECT_EQ(runHeadless(platform, options, out, err), 0) << err.str();
+    EXPECT_EQ(snapshot(box.files(), box.root()), before) << "no file, setting or log line was written";
+    EXPECT_EQ(reg.writes, writes) << "nor a registry value, the licence's included";
+    EXPECT_NE(out.str().find("for this preview only, nothing is stored"), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find("Cleaning System...Done"), std::string::npos) << "a preview shows no box";
+  }
+  out.str("");
+  HeadlessOptions options{"ie", true, {}};
+  options.preview = true;
+  Platform platform{box.files(), reg, desktop, box.clock, box.random, ui};
+  ASSERT_EQ(runHeadless(platform, options, out, err), 0);
+  const std::string plan = out.str();
+  EXPECT_NE(plan.find("Item 3, Internet Explorer Cookies (Internet Explorer)\n"
+                      "              4  file            " +
+                      box.path("Cookies\\tester@gone.txt") +
+                      "\n"
+                      "  Subtotal: 1 file, 0 folders, 0 registry values, 4 bytes freed\n"),
+            std::string::npos)
+      << plan;
+  EXPECT_EQ(plan.find("tester@keep.txt"), std::string::npos) << "kept cookies are not planned";
+  EXPECT_NE(
+      plan.find(
+          "Total: 1 entry: 1 file, 0 folders, 0 registry values, 4 bytes freed. Nothing was removed.\n"),
+      std::string::npos)
+      << plan;
+
+  out.str("");
+  EXPECT_EQ(run("ie", true), 0) << err.str();
+  EXPECT_FALSE(exists("Cookies\\tester@gone.txt"));
+  EXPECT_NE(out.str().find(
+                "Item 3, Internet Explorer Cookies: 1 file, 0 folders, 0 registry values, 4 bytes freed\n"
+                "Total: 1 file, 0 folders, 0 registry values, 4 bytes freed\n"),
+            std::string::npos)
+      << out.str();
+}
+
+std::string escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\\') out.push_back('\\');
+    out.push_back(c);
+  }
+  return out;
+}
+
+TEST_F(HeadlessTest, JsonIsOneDocumentAndFailedStepsEndWithTheirOwnCode) {
+  store.saveAgreementSetting(0);
+  ConsoleUi talk(err);  // what is said to people goes beside the document
+  seed();
+  HeadlessOptions options{"ie", false, {}};
+  options.preview = options.json = true;
+  Platform platform{box.files(), reg, desktop, box.clock, box.random, talk};
+  ASSERT_EQ(runHeadless(platform, options, out, err), 0) << err.str();
+  std::string json = out.str();
+  EXPECT_EQ(json.find("{\"command\":\"preview\",\"family\":\"ie\",\"items\":[{\"item\":3,"), 0u) << json;
+  EXPECT_NE(json.find("{\"kind\":\"file\",\"path\":\"" + escaped(box.path("Cookies\\tester@gone.txt")) +
+                      "\",\"size\":4}"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find(",\"total\":{\"files\":1,"), std::string::npos) << json;
+  EXPECT_EQ(json.find('\n'), json.size() - 1) << "one line, one document";
+  EXPECT_NE(err.str().find("preview of cleaning Internet Explorer"), std::string::npos) << err.str();
+
+  // A step that fails: the run goes on to its end and says so by its exit code.
+  testing::FaultFiles files(box.files());
+  files.fail("deleteFile", fail::kPermissionDenied);
+  out.str("");
+  options.preview = false;
+  Platform failing{files, reg, desktop, box.clock, box.random, talk};
+  EXPECT_EQ(runHeadless(failing, options, out, err), kExitSomeFailed);
+  json = out.str();
+  EXPECT_EQ(json.find("{\"command\":\"clean\""), 0u) << json;
+  EXPECT_NE(json.find("\"failed\":1"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"log\":\"" + escaped(box.path("trwk.log")) + "\"}"), std::string::npos) << json;
+  EXPECT_TRUE(exists("Cookies\\tester@gone.txt"));
+
+  out.str("");
+  options.json = false;
+  EXPECT_EQ(runHeadless(failing, options, out, err), kExitSomeFailed);
+  EXPECT_NE(out.str().find("1 step failed; " + box.path("trwk.log") + " tells which and why.\n"),
+            std::string::npos)
+      << out.str();
 }
 
 }  // namespace

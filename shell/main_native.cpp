@@ -31,9 +31,12 @@ int clean(const trwk::ParsedCommand& command) {
   }
   trwk::SystemClock clock;
   trwk::SystemRandom random;
-  trwk::ConsoleUi ui(std::cout);
+  trwk::ConsoleUi ui(command.json ? std::cerr : std::cout);
   trwk::Platform platform{*services.files, *services.registry, *services.desktop, clock, random, ui};
-  return trwk::runHeadless(platform, {command.family, command.acceptLicence, {}}, std::cout, std::cerr);
+  trwk::HeadlessOptions options{command.family, command.acceptLicence, {}};
+  options.preview = command.command == trwk::Command::Preview;
+  options.json = command.json;
+  return trwk::runHeadless(platform, options, std::cout, std::cerr);
 }
 
 }  // namespace
@@ -46,6 +49,7 @@ int main(int argc, char** argv) {
               << " --help'.\n";
     return trwk::kExitCommandLine;
   }
-  if (command.command == trwk::Command::Clean) return clean(command);
+  if (command.command == trwk::Command::Clean || command.command == trwk::Command::Preview)
+    return clean(command);
   return trwk::runConsoleCommand(command, std::cout, std::cerr);
 }

@@ -131,7 +131,7 @@ TEST_F(MainWindowExtensionsTest, CleanAllRunsTheSetsAndThenThePluginsLastAndStam
   ASSERT_EQ(model.paths.opera1, box.path("op") + "\\");
 
   model.cleanAllPressed();
-  EXPECT_EQ(views.trace, (Texts{"Opera", "Windows", "User Defined", "Plugins", "stamp"}));
+  EXPECT_EQ(views.trace, (Texts{"Opera", "Windows", "User Defined", "Plugins", "Rules", "stamp"}));
   EXPECT_FALSE(exists("op\\Cache4\\opr1.htm"));
   EXPECT_FALSE(exists("win\\Recent\\letter.lnk"));
   EXPECT_FALSE(exists("ud\\junk.txt"));
@@ -149,7 +149,7 @@ TEST_F(MainWindowExtensionsTest, CleanAllRunsTheSetsAndThenThePluginsLastAndStam
 TEST_F(MainWindowExtensionsTest, CleanAllWithNoBrowserStillCleansWindowsTheSetsAndThePlugins) {
   seed("IE1=-\r\nIE2=-\r\nIE3=-\r\nNetscape1A=-\r\nNetscape2=-\r\nOpera1=-\r\nOpera2=-\r\n");
   model.cleanAllPressed();
-  EXPECT_EQ(views.trace, (Texts{"Windows", "User Defined", "Plugins", "stamp"}));
+  EXPECT_EQ(views.trace, (Texts{"Windows", "User Defined", "Plugins", "Rules", "stamp"}));
   EXPECT_FALSE(exists("win\\Recent\\letter.lnk"));
   EXPECT_FALSE(exists("ud\\junk.txt"));
   EXPECT_FALSE(exists("pl\\a.tmp"));

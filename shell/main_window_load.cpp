@@ -37,6 +37,7 @@ void MainWindowModel::load() {
   // part, and is logged here.
   trap.step = 6;
   trap.run([&] { fixPlugins(); });
+  trap.run([&] { rules.load(); });
   trap.run([&] { fixMainten(); });
   trap.run([&] { fixUserDefLists(); });
   trap.run([&] { catalogue.fixCleanInfo(session_); });
@@ -103,6 +104,7 @@ void MainWindowModel::readSettings() {
   trap.checkpoint();
   trap.run([&] {
     for (std::size_t i = 0; i < 4; ++i) catalogue.tabFlags[i] = read("Tab", CleanCatalogue::kTabKeys[i]);
+    catalogue.readRulesTab(read("Tab", CleanCatalogue::kRulesTabKey));
   });
   trap.checkpoint();
   trap.run([&] { readAutomatic(trap); });

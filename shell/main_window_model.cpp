@@ -8,6 +8,8 @@
 #include "cleaning/run_completion.h"
 #include "cleaning/windows_cleaner.h"
 #include "foundation/trap.h"
+#include "shell/plan_text.h"
+#include "shell/preview_model.h"
 #include "shell/tips_model.h"
 #include "viewers/viewer_catalogue.h"
 
@@ -35,12 +37,13 @@ constexpr int kActivatedPages[4] = {MainWindowModel::kInternetExplorer, MainWind
 }  // namespace
 
 MainWindowModel::MainWindowModel(Session& session)
-    : pages{"Internet Explorer", "Netscape", "Opera",       "Windows",   "User.def",
-            "Plugins",           "Paths",    "Maintenance", "Statistics"},
+    : pages{"Internet Explorer", "Netscape", "Opera",       "Windows",    "User.def",
+            "Plugins",           "Paths",    "Maintenance", "Statistics", "Rules"},
       detection(session, locations, paths),
       pathSettings(session, locations, paths, catalogue, detection),
       userDefSets(session, catalogue),
       plugins(session),
+      rules(session),
       scheduler(session, automatic, state),
       session_(session),
       views_(&noViews),
@@ -56,6 +59,7 @@ MainWindowModel::MainWindowModel(Session& session)
   context_.ieAvailable = [this] { return locations.ieAvailable; };
   context_.cleanUserDefined = [this](CleaningContext& context) { cleanUserDefined(context, userDefSets); };
   context_.cleanPlugins = [this](CleaningContext& context) { trwk::cleanPlugins(context, plugins); };
+  context_.cleanRules = [this](CleaningContext& context) { trwk::cleanRules(context, rules); };
   // A set switched on or off, or renamed, changes the set chooser.
   catalogue.onUserDefChanged = [this] { userDefSets.fixUserDef(); };
 
@@ -90,6 +94,7 @@ void MainWindowModel::refresh() {
 bool MainWindowModel::pageEnabled(int index) const {
   for (std::size_t i = 0; i < 4; ++i)
     if (kActivatedPages[i] == index) return catalogue.tabEnabled[i];
+  if (index == kRules) return catalogue.rulesTab;
   return index >= 0 && index < static_cast<int>(pages.size());
 }
 
@@ -122,6 +127,7 @@ void MainWindowModel::endSession(bool ending) {
 void MainWindowModel::writeSettings() {
   const std::string ini = session_.maintenIni();
   Settings& settings = session_.settings;
+  Settings::Batch batch(settings, ini);  // one replacement of mainten.ini for all of them
   catalogue.saveStates(session_);
   settings.AddToini("Inst", "Safetylevel", catalogue.safetyLevel, ini);
   settings.AddToini("Inst", "AutomaticClose", state.automaticClose ? "1" : "0", ini);
@@ -168,8 +174,46 @@ void MainWindowModel::runCleaning(const std::function<void(CleaningContext&)>& c
     bool& flag;
     ~Done() { flag = false; }
   } done{cleaning_};
-  cleaner(context_);
+  if (cleaningRunner)
+    cleaningRunner(context_, cleaner);
+  else
+    cleaner(context_);
   refresh();
+}
+
+void MainWindowModel::previewPressed(CleanButton button) {
+  if (cleaning_ || unloaded) return;
+  static const char* const kTitles[] = {"Internet Explorer", "Netscape", "Opera",   "Windows",
+                                        "all families",      "User.def", "Plugins", "Rules"};
+  const FamilyCleaner cleaners[] = {
+      cleanInternetExplorer,     trwk::cleanNetscape,   trwk::cleanOpera,   trwk::cleanWindows, cleanAll,
+      context_.cleanUserDefined, context_.cleanPlugins, context_.cleanRules};
+  const FamilyCleaner& cleaner = cleaners[button];
+  if (!cleaner) return;
+  PreviewModel preview(context_, cleaner, kTitles[button]);
+  {
+    // A schedule that comes due waits while the preview looks.
+    cleaning_ = true;
+    struct Done {
+      bool& flag;
+      ~Done() { flag = false; }
+    } done{cleaning_};
+    views_->showPreview(preview);
+  }
+  if (!preview.cleanRequested || unloaded) return;
+  std::function<void(CleaningContext&, const FamilyCleaner&)> saved = std::move(cleaningRunner);
+  cleaningRunner = [&](CleaningContext& context, const FamilyCleaner& run) {
+    lastReport = cleanPlanned(context, run, preview.plan());
+  };
+  runCleaning(cleaner);
+  cleaningRunner = std::move(saved);
+  if (lastReport.skipped.empty() || unloaded) return;
+  std::string text = counted(lastReport.skipped.size(), "planned entry was", "planned entries were") +
+                     " left alone because they changed or went since the preview:\r\n";
+  for (std::size_t i = 0; i < lastReport.skipped.size() && i < 10; ++i)
+    text += "\r\n" + lastReport.skipped[i].entry.path + " (" + lastReport.skipped[i].why + ")";
+  if (lastReport.skipped.size() > 10) text += "\r\n...";
+  session_.platform.ui.messageBox({text, "Preview", Buttons::Ok, Icon::Information, 1});
 }
 
 void MainWindowModel::cleanIE() {
@@ -198,6 +242,10 @@ void MainWindowModel::cleanUserDef() {
 
 void MainWindowModel::cleanPluginsPressed() {
   runCleaning(context_.cleanPlugins);
+}
+
+void MainWindowModel::cleanRulesPressed() {
+  runCleaning(context_.cleanRules);
 }
 
 void MainWindowModel::openIeCookies() {
@@ -236,6 +284,12 @@ void MainWindowModel::setTabActivation(int index, bool on) {
   // An unreadable flag of an earlier family stops the tab set-up there; it is logged.
   Trap trap(session_.log, "checkActiveTabs");
   trap.run([&] { catalogue.setTabActivation(session_, index, on); });
+  keepSelectedPageEnabled();
+  refresh();
+}
+
+void MainWindowModel::setRulesTabActivation(bool on) {
+  catalogue.setRulesTabActivation(session_, on);
   keepSelectedPageEnabled();
   refresh();
 }

@@ -15,6 +15,7 @@
 #include "automation/scheduler.h"
 #include "cleaning/clean_catalogue.h"
 #include "cleaning/cleaning_context.h"
+#include "cleaning/preview.h"
 #include "cleaning/run_state.h"
 #include "cleaning/statistics.h"
 #include "extensions/plugins.h"
@@ -23,6 +24,7 @@
 #include "locations/locations_model.h"
 #include "locations/path_detection.h"
 #include "locations/path_settings.h"
+#include "rules/rules_page_model.h"
 #include "shell/main_window_views.h"
 #include "viewers/viewer_catalogue.h"
 
@@ -49,7 +51,8 @@ class MainWindowModel {
     kPlugins,
     kPaths,
     kMaintenance,
-    kStatistics
+    kStatistics,
+    kRules
   };
   enum Browser { kIE, kNetscapeBrowser, kOperaBrowser };
 
@@ -90,6 +93,8 @@ class MainWindowModel {
   // The User.def page's four sets and the Plugins page's list.
   UserDefSets userDefSets;
   Plugins plugins;
+  // The Rules page: the entries of the community rule files that apply here.
+  RulesPageModel rules;
   // Automatic cleaning at an interval ("Start Automatic Cleaning").
   Scheduler scheduler;
 
@@ -124,6 +129,27 @@ class MainWindowModel {
   void cleanAllPressed();      // "Clean All"
   void cleanUserDef();         // "Clean User.def"
   void cleanPluginsPressed();  // "Clean Plugins"
+  void cleanRulesPressed();    // "Clean Rules"
+  // The "Preview" buttons beside the clean buttons and "Clean All": the modal "Preview"
+  // window shows what the button would remove; its "Clean these" cleans exactly that plan
+  // as the button cleans (progress, completion, statistics). Planned entries that changed
+  // or went meanwhile are left alone and named in a box afterwards.
+  enum CleanButton {
+    kCleanIEButton,
+    kCleanNetscapeButton,
+    kCleanOperaButton,
+    kCleanWindowsButton,
+    kCleanAllButton,
+    kCleanUserDefButton,
+    kCleanPluginsButton,
+    kCleanRulesButton
+  };
+  void previewPressed(CleanButton button);
+  // What the last cleaning from a preview did, item by item.
+  RunReport lastReport;
+  // When set, a cleaning runs through it instead of calling the cleaner itself (the
+  // headless front end previews, or counts what goes, this way).
+  std::function<void(CleaningContext&, const FamilyCleaner&)> cleaningRunner;
   void openIeCookies();        // "Cookies" on the Internet Explorer page
   void openNetscapeCookies();  // "Cookies" on the Netscape page
   // The "View ..." buttons of the family pages: the viewer window, modal.
@@ -137,6 +163,7 @@ class MainWindowModel {
   // Maintenance page.
   void setSafetySlider(int position);
   void setTabActivation(int index, bool on);  // 0 IE, 1 Netscape, 2 Opera, 3 Windows
+  void setRulesTabActivation(bool on);        // "Activate Rules Tab"
   void setUserDefActivation(int set, bool on);
   void setUserDefName(int set, const std::string& name);
   void setAutomaticClose(bool on);

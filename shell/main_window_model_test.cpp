@@ -32,7 +32,7 @@ class MainWindowTest : public testing::MainWindowFixture {
 
 TEST_F(MainWindowTest, LoadShowsTheFrameWithTheLastCleaningInTheStatusBar) {
   box.writeFile("mainten.ini", "[Senast]\r\nValue1=2026-11-30 10:00:00\r\n");
-  EXPECT_EQ(model.pages.size(), 9u);
+  EXPECT_EQ(model.pages.size(), 10u);
   model.page = MainWindowModel::kStatistics;
   load();
   EXPECT_EQ(views.calls, Calls{"show main"});

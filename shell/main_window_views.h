@@ -8,6 +8,7 @@ class TipsModel;
 class IeCookiesModel;
 class NetscapeCookiesModel;
 class ListViewerModel;
+class PreviewModel;
 
 class MainWindowViews {
  public:
@@ -22,6 +23,9 @@ class MainWindowViews {
   // A viewer window ("Internet Explorer Cache", "Run History" ...), opened and listed
   // already, modal, owned by the main window.
   virtual void showViewer(ListViewerModel& viewer) { (void)viewer; }
+  // The "Preview" window, modal, owned by the main window; it starts the preview once it
+  // is up (PreviewModel::start).
+  virtual void showPreview(PreviewModel& preview) { (void)preview; }
   virtual void closeOtherWindows() = 0;  // every open window of the program but this one
   virtual void close() = 0;              // destroys the window; the program ends
   // Automatic cleaning armed: the icon into the notification area, the window hidden.

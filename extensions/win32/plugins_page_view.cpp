@@ -88,6 +88,7 @@ void PluginsPageView::onCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
     case IDC_PLUGINS_CLEAN: actions_.cleanPlugins(); break;
+    case IDC_PLUGINS_PREVIEW: actions_.previewPlugins(); break;
     case IDC_PLUGINS_INFO:
       // A row highlighted from outside (LB_SETCURSEL) sends no notification.
       model_.highlight(listSelection());

@@ -21,6 +21,8 @@ namespace trwk::win32 {
 struct PluginsPageActions {
   // "Clean Plugins": the main window runs cleanPlugins through its cleaning run.
   std::function<void()> cleanPlugins = [] {};
+  // "Preview": what "Clean Plugins" would remove, in the main window's preview.
+  std::function<void()> previewPlugins = [] {};
   // Runs after each action of the page (the main window repaints its status).
   std::function<void()> afterAction = [] {};
 };

@@ -15,6 +15,7 @@
 // List4, "Installed Plugins": the same names, one row per header file.
 #define IDC_PLUGINS_LIST4_GROUP 4408
 #define IDC_PLUGINS_LIST4 4409
+#define IDC_PLUGINS_PREVIEW 4410
 
 #define IDD_PLUGIN_INFO 4450
 #define IDC_PLUGIN_INFO_NAME 4451

@@ -111,6 +111,8 @@ void UserDefPageView::onSetsCommand(int id, int code) {
     act([&] { catalogue_.item(kFirstSetItem + id - IDC_UD_ITEM_FIRST).ticked = on; });
   } else if (id == IDC_UD_CLEAN && code == BN_CLICKED) {
     act([&] { actions_.cleanUserDef(); });
+  } else if (id == IDC_UD_PREVIEW && code == BN_CLICKED) {
+    act([&] { actions_.previewUserDef(); });
   } else if (id == IDC_UD_DEFINED_FILES && code == BN_CLICKED) {
     act([&] { actions_.showDefinedFiles(); });
   } else if (id == IDC_UD_CHOOSER && code == CBN_SELCHANGE) {

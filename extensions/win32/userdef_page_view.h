@@ -25,6 +25,8 @@ struct UserDefPageActions {
   std::function<void(int set, const std::string& name)> rename = [](int, const std::string&) {};
   // "Clean User.def": the main window runs cleanUserDefined through its cleaning run.
   std::function<void()> cleanUserDef = [] {};
+  // "Preview": what "Clean User.def" would remove, in the main window's preview.
+  std::function<void()> previewUserDef = [] {};
   // "Defined Files": the main window opens "User Defined Files" (UserDefViewerView).
   std::function<void()> showDefinedFiles = [] {};
   // Runs after each action of the page (the main window repaints what depends on it).

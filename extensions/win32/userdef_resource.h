@@ -13,6 +13,7 @@
 #define IDC_UD_ITEM_FIRST 4031
 #define IDC_UD_CLEAN 4040
 #define IDC_UD_DEFINED_FILES 4041
+#define IDC_UD_PREVIEW 4042
 
 // "User.def Files" frame.
 #define IDC_UD_FRAME_FILES 4050

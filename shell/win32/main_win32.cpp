@@ -67,9 +67,12 @@ int runClean(const trwk::ParsedCommand& command) {
   trwk::SystemServices services = trwk::makeSystemServices();
   trwk::SystemClock clock;
   trwk::SystemRandom random;
-  trwk::ConsoleUi ui(out);
+  trwk::ConsoleUi ui(command.json ? err : out);
   trwk::Platform platform{*services.files, *services.registry, *services.desktop, clock, random, ui};
-  return trwk::runHeadless(platform, {command.family, command.acceptLicence, {}}, out, err);
+  trwk::HeadlessOptions options{command.family, command.acceptLicence, {}};
+  options.preview = command.command == trwk::Command::Preview;
+  options.json = command.json;
+  return trwk::runHeadless(platform, options, out, err);
 }
 
 int runWindows(const std::optional<trwk::TestClockSetting>& testClock) {
@@ -116,7 +119,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return trwk::kExitCommandLine;
   }
   trwk::ParsedCommand command = trwk::parseCommandLine(args);
-  if (command.command == trwk::Command::Clean) {
+  if (command.command == trwk::Command::Clean || command.command == trwk::Command::Preview) {
     try {
       return runClean(command);
     } catch (const std::exception& e) {

@@ -13,6 +13,7 @@
 #include "cleaning/win32/netscape_cookies_view.h"
 #include "extensions/win32/userdef_viewer_view.h"
 #include "platform/win32/win32_ui.h"
+#include "shell/win32/preview_view.h"
 #include "shell/win32/resource.h"
 #include "shell/win32/statistics_chart_view.h"
 #include "shell/win32/tips_view.h"
@@ -39,6 +40,7 @@ constexpr PageControl kPageControls[] = {
     {IDC_IE_COOKIES, MainWindowModel::kInternetExplorer},
     {IDC_VIEW_FIRST + 0, MainWindowModel::kInternetExplorer},
     {IDC_VIEW_FIRST + 1, MainWindowModel::kInternetExplorer},
+    {IDC_PREVIEW_IE, MainWindowModel::kInternetExplorer},
     {IDC_NOTICE_IE, MainWindowModel::kInternetExplorer},
     {IDC_ITEM_FIRST + 5, MainWindowModel::kNetscape},
     {IDC_ITEM_FIRST + 6, MainWindowModel::kNetscape},
@@ -48,6 +50,7 @@ constexpr PageControl kPageControls[] = {
     {IDC_NETSCAPE_COOKIES, MainWindowModel::kNetscape},
     {IDC_VIEW_FIRST + 2, MainWindowModel::kNetscape},
     {IDC_VIEW_FIRST + 3, MainWindowModel::kNetscape},
+    {IDC_PREVIEW_NETSCAPE, MainWindowModel::kNetscape},
     {IDC_NOTICE_NETSCAPE, MainWindowModel::kNetscape},
     {IDC_ITEM_FIRST + 9, MainWindowModel::kOpera},
     {IDC_ITEM_FIRST + 10, MainWindowModel::kOpera},
@@ -55,6 +58,7 @@ constexpr PageControl kPageControls[] = {
     {IDC_ITEM_FIRST + 12, MainWindowModel::kOpera},
     {IDC_CLEAN_OPERA, MainWindowModel::kOpera},
     {IDC_VIEW_FIRST + 4, MainWindowModel::kOpera},
+    {IDC_PREVIEW_OPERA, MainWindowModel::kOpera},
     {IDC_NOTICE_OPERA, MainWindowModel::kOpera},
     {IDC_ITEM_FIRST + 13, MainWindowModel::kWindows},
     {IDC_ITEM_FIRST + 14, MainWindowModel::kWindows},
@@ -68,6 +72,7 @@ constexpr PageControl kPageControls[] = {
     {IDC_VIEW_FIRST + 5, MainWindowModel::kWindows},
     {IDC_VIEW_FIRST + 6, MainWindowModel::kWindows},
     {IDC_VIEW_FIRST + 7, MainWindowModel::kWindows},
+    {IDC_PREVIEW_WINDOWS, MainWindowModel::kWindows},
     {IDC_SAFETY_GROUP, MainWindowModel::kMaintenance},
     {IDC_SAFETY_SLIDER, MainWindowModel::kMaintenance},
     {IDC_SAFETY_LABEL, MainWindowModel::kMaintenance},
@@ -76,6 +81,9 @@ constexpr PageControl kPageControls[] = {
     {IDC_TAB_ACTIVATE_FIRST + 1, MainWindowModel::kMaintenance},
     {IDC_TAB_ACTIVATE_FIRST + 2, MainWindowModel::kMaintenance},
     {IDC_TAB_ACTIVATE_FIRST + 3, MainWindowModel::kMaintenance},
+    {IDC_RULES_TAB_GROUP, MainWindowModel::kMaintenance},
+    {IDC_RULES_TAB_ACTIVATE, MainWindowModel::kMaintenance},
+    {IDC_RULES_TAB_NOTE, MainWindowModel::kMaintenance},
     {IDC_SETTINGS_GROUP, MainWindowModel::kMaintenance},
     {IDC_AUTOMATIC_CLOSE, MainWindowModel::kMaintenance},
     {IDC_AUTOSTART, MainWindowModel::kMaintenance},
@@ -106,6 +114,9 @@ constexpr ToolbarButton kToolbarButtons[] = {
     {IDC_VIEW_FIRST + 2, MainWindowModel::kNetscapeBrowser},
     {IDC_VIEW_FIRST + 3, MainWindowModel::kNetscapeBrowser},
     {IDC_VIEW_FIRST + 4, MainWindowModel::kOperaBrowser},
+    {IDC_PREVIEW_IE, MainWindowModel::kIE},
+    {IDC_PREVIEW_NETSCAPE, MainWindowModel::kNetscapeBrowser},
+    {IDC_PREVIEW_OPERA, MainWindowModel::kOperaBrowser},
 };
 
 // The boxes of the four fixed families (items 1 to 21) live on their pages here.
@@ -174,14 +185,22 @@ bool MainWindowView::onInit() {
   userDefActions.activate = [this](int set, bool on) { model_.setUserDefActivation(set, on); };
   userDefActions.rename = [this](int set, const std::string& name) { model_.setUserDefName(set, name); };
   userDefActions.cleanUserDef = [this] { model_.cleanUserDef(); };
+  userDefActions.previewUserDef = [this] { model_.previewPressed(MainWindowModel::kCleanUserDefButton); };
   userDefActions.showDefinedFiles = [this] { showDefinedFiles(); };
   userDefActions.afterAction = [this] { refresh(); };
   userDef_ = std::make_unique<UserDefPageView>(hwnd(), model_.userDefSets, model_.catalogue, userDefActions);
 
   PluginsPageActions pluginActions;
   pluginActions.cleanPlugins = [this] { model_.cleanPluginsPressed(); };
+  pluginActions.previewPlugins = [this] { model_.previewPressed(MainWindowModel::kCleanPluginsButton); };
   pluginActions.afterAction = [this] { refresh(); };
   plugins_ = std::make_unique<PluginsPageView>(hwnd(), model_.plugins, pluginActions);
+
+  RulesPageActions ruleActions;
+  ruleActions.cleanRules = [this] { model_.cleanRulesPressed(); };
+  ruleActions.previewRules = [this] { model_.previewPressed(MainWindowModel::kCleanRulesButton); };
+  ruleActions.afterAction = [this] { refresh(); };
+  rules_ = std::make_unique<RulesPageView>(hwnd(), model_.rules, ruleActions);
 
   scheduler_ = std::make_unique<SchedulerPanelView>(hwnd(), model_.automatic, model_.scheduler);
   // Arming changes the close box and the timer, and hides the window.
@@ -216,6 +235,7 @@ void MainWindowView::refresh() {
   if (paths_) paths_->setShown(model_.page == MainWindowModel::kPaths);
   if (userDef_) userDef_->setShown(model_.page == MainWindowModel::kUserDef);
   if (plugins_) plugins_->setShown(model_.page == MainWindowModel::kPlugins);
+  if (rules_) rules_->setShown(model_.page == MainWindowModel::kRules);
   if (scheduler_) scheduler_->setShown(model_.page == MainWindowModel::kMaintenance);
   const RunState& state = model_.state;
   SendMessageW(item(IDC_PROGRESS), PBM_SETRANGE32, 0, state.progress.max);
@@ -290,6 +310,7 @@ void MainWindowView::refreshMaintenance() {
   setText(IDC_SAFETY_LABEL, catalogue.safetyLabel);
   for (int i = 0; i < 4; ++i)
     setChecked(IDC_TAB_ACTIVATE_FIRST + i, catalogue.tabBoxes[static_cast<std::size_t>(i)]);
+  setChecked(IDC_RULES_TAB_ACTIVATE, catalogue.rulesTab);
   setChecked(IDC_AUTOMATIC_CLOSE, model_.state.automaticClose);
   setChecked(IDC_AUTOSTART, catalogue.autoStart);
 }
@@ -315,6 +336,8 @@ void MainWindowView::onCommand(int id, int code) {
     model_.setItemTicked(id - IDC_ITEM_FIRST + 1, checked(id));
   else if (inRange(id, IDC_TAB_ACTIVATE_FIRST, 4))
     model_.setTabActivation(id - IDC_TAB_ACTIVATE_FIRST, checked(id));
+  else if (id == IDC_RULES_TAB_ACTIVATE)
+    model_.setRulesTabActivation(checked(id));
   else if (id == IDC_AUTOMATIC_CLOSE)
     model_.setAutomaticClose(checked(id));
   else if (id == IDC_AUTOSTART)
@@ -333,6 +356,16 @@ void MainWindowView::onCommand(int id, int code) {
     model_.cleanWindows();
   else if (id == IDC_CLEAN_ALL)
     model_.cleanAllPressed();
+  else if (id == IDC_PREVIEW_IE)
+    model_.previewPressed(MainWindowModel::kCleanIEButton);
+  else if (id == IDC_PREVIEW_NETSCAPE)
+    model_.previewPressed(MainWindowModel::kCleanNetscapeButton);
+  else if (id == IDC_PREVIEW_OPERA)
+    model_.previewPressed(MainWindowModel::kCleanOperaButton);
+  else if (id == IDC_PREVIEW_WINDOWS)
+    model_.previewPressed(MainWindowModel::kCleanWindowsButton);
+  else if (id == IDC_PREVIEW_ALL)
+    model_.previewPressed(MainWindowModel::kCleanAllButton);
   else if (inRange(id, IDC_VIEW_FIRST, IDC_VIEW_COUNT))
     model_.openViewer(static_cast<ViewerKind>(id - IDC_VIEW_FIRST));
   else if (inRange(id, IDC_AUTODETECT_FIRST, 4))
@@ -363,6 +396,11 @@ void MainWindowView::showNetscapeCookies(NetscapeCookiesModel& cookies) {
 void MainWindowView::showViewer(ListViewerModel& viewer) {
   ListViewerView view(viewer);
   view.runModal(IDD_VIEWER, hwnd());
+}
+
+void MainWindowView::showPreview(PreviewModel& preview) {
+  PreviewView view(preview);
+  view.runModal(IDD_PREVIEW, hwnd());
 }
 
 void MainWindowView::closeOtherWindows() {

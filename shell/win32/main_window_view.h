@@ -7,6 +7,7 @@
 #include "extensions/win32/plugins_page_view.h"
 #include "extensions/win32/userdef_page_view.h"
 #include "locations/win32/paths_page_view.h"
+#include "rules/win32/rules_page_view.h"
 #include "shell/main_window_model.h"
 #include "ui/win32/dialog_view.h"
 #include "ui/win32/picture.h"
@@ -25,6 +26,7 @@ class MainWindowView : public DialogView, public MainWindowViews {
   void showIeCookies(IeCookiesModel& cookies) override;
   void showNetscapeCookies(NetscapeCookiesModel& cookies) override;
   void showViewer(ListViewerModel& viewer) override;
+  void showPreview(PreviewModel& preview) override;
   void closeOtherWindows() override;
   void close() override;
   void enterTray() override;
@@ -53,6 +55,7 @@ class MainWindowView : public DialogView, public MainWindowViews {
   std::unique_ptr<PathsPageView> paths_;           // the "Paths" page, a child dialog of its own
   std::unique_ptr<UserDefPageView> userDef_;       // the "User.def" page
   std::unique_ptr<PluginsPageView> plugins_;       // the "Plugins" page
+  std::unique_ptr<RulesPageView> rules_;           // the "Rules" page
   std::unique_ptr<SchedulerPanelView> scheduler_;  // automatic cleaning, on the Maintenance page
   std::unique_ptr<TrayIcon> tray_;                 // while automatic cleaning is armed
   int scheduleInterval_ = 0;                       // 0 while the schedule's timer is off

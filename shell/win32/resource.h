@@ -37,6 +37,10 @@
 #define IDC_TABS_GROUP 469
 // "Activate ... Tab" boxes: IE, Netscape, Opera, Windows.
 #define IDC_TAB_ACTIVATE_FIRST 470
+// "Activate Rules Tab", in a group of its own beside the four.
+#define IDC_RULES_TAB_GROUP 475
+#define IDC_RULES_TAB_ACTIVATE 476
+#define IDC_RULES_TAB_NOTE 477
 #define IDC_SETTINGS_GROUP 489
 #define IDC_AUTOMATIC_CLOSE 490
 #define IDC_AUTOSTART 491
@@ -53,6 +57,21 @@
 // The "View ..." buttons of the family pages, in the order of ViewerKind.
 #define IDC_VIEW_FIRST 530
 #define IDC_VIEW_COUNT 8
+
+// The "Preview" buttons beside the clean buttons (IE, Netscape, Opera, Windows) and
+// beside "Clean All", and the "Preview" window.
+#define IDC_PREVIEW_IE 540
+#define IDC_PREVIEW_NETSCAPE 541
+#define IDC_PREVIEW_OPERA 542
+#define IDC_PREVIEW_WINDOWS 543
+#define IDC_PREVIEW_ALL 544
+#define IDD_PREVIEW 600
+#define IDC_PREVIEW_HEADING 601
+#define IDC_PREVIEW_LIST 602
+#define IDC_PREVIEW_PROGRESS 603
+#define IDC_PREVIEW_STATUS 604
+#define IDC_PREVIEW_CLEAN 605
+#define IDC_PREVIEW_CLOSE 606
 
 // The status animation's timer on the main window.
 #define IDT_ANIMATION 1
