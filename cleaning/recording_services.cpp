@@ -40,7 +40,7 @@ void ItemTracker::observe() {
 }
 
 ItemTracker::Item ItemTracker::current() const {
-  Item item{0, family_, family_};
+  Item item{0, state_.runningPart.empty() ? family_ : state_.runningPart, family_};
   std::optional<Family> family = familyNamed(family_);
   if (!family) return item;
   int turn = state_.progress.value - base_;

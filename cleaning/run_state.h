@@ -15,6 +15,9 @@ struct Timer {
 struct RunState {
   bool cleanAllRunning = false;
   std::string runningFamily;  // "Internet Explorer", "Netscape", ... or empty
+  // In a family without numbered items, the part being cleaned: a plugin's name or a
+  // rule entry's; what a preview and a report group its entries under.
+  std::string runningPart;
   bool manualMode = true;     // false while automatic cleaning is armed
   std::string lastCleaned;    // [Senast] Value1
   std::string statusText;

@@ -229,7 +229,9 @@ void cleanPlugins(CleaningContext& context, Plugins& plugins) {
   for (int row = 0; row < plugins.rowCount(); ++row) {
     if (!plugins.ticks[static_cast<std::size_t>(row)]) continue;
     trap.checkpoint();
+    state.runningPart = plugins.names[static_cast<std::size_t>(row)];
     trap.run([&] { pluginCleanFiles(context, plugins.bodyFileName(row)); });
+    state.runningPart.clear();
     if (!state.cleanAllRunning) state.progress.advance();
     context.refresh();
   }

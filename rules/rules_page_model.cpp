@@ -180,7 +180,9 @@ void cleanRules(CleaningContext& context, RulesPageModel& model) {
     if (!row.ticked) continue;
     Trap entryTrap(session.log, "ruleCleanEntry");
     entryTrap.step = static_cast<std::int16_t>(std::min(model.rules.entries[row.entry].line, 32767));
+    state.runningPart = row.name;
     cleaner.clean(model.rules.entries[row.entry], entryTrap);
+    state.runningPart.clear();
     if (!state.cleanAllRunning) state.progress.advance();
     context.refresh();
   }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "cleaning/preview.h"
 #include "cleaning/run_completion.h"
 #include "rules/rules_test_fixture.h"
 
@@ -111,6 +114,17 @@ TEST_F(RulesPageModelTest, CleanRulesRunsTheTickedEntriesAndCompletesTheRun) {
   cleanRules(context, model);
   EXPECT_FALSE(userHas("AppData\\Local\\Present\\Cache\\c.tmp"));
   EXPECT_EQ(box.ui.boxes.size(), 1u);
+}
+
+// A preview of the rules lists what each ticked entry would remove under that entry.
+TEST_F(RulesPageModelTest, APreviewGroupsWhatGoesByRuleEntry) {
+  box.writeFile("mainten.ini", "[Rules]\r\nPresent Cache *=1\r\nPresent Logs *=1\r\n");
+  model.load();
+  Plan plan = previewCleaning(context, [&](CleaningContext& c) { cleanRules(c, model); });
+  std::map<std::string, std::size_t> perEntry;
+  for (const PlanEntry& e : plan.entries()) ++perEntry[plan.groups()[e.group].label];
+  EXPECT_EQ(perEntry, (std::map<std::string, std::size_t>{{"Present Cache *", 2}, {"Present Logs *", 1}}));
+  EXPECT_TRUE(userHas("AppData\\Local\\Present\\Cache\\a.tmp"));
 }
 
 TEST_F(RulesPageModelTest, CleanAllRunsTheRulesAfterThePluginsAndStampsOnce) {
