@@ -114,8 +114,9 @@ HOME=$work/native-home XDG_DATA_HOME=$work/native-home/.local/share WINEPREFIX=$
   >"$work/native.out" 2>"$work/native.err" </dev/null
 native_code=$?
 set -e
-# The seeded cache has no Content.IE5 folder: that one step fails (and is logged), the
-# rest of the run goes on, and the run ends with 1.
+# Item 1 empties the temporary Internet files, Content.IE5 with them, and then finds no
+# Content.IE5 to empty: that one step fails (and is logged), the rest of the run goes on,
+# and the run ends with 1.
 check "Wine run ends with 1 (was $wine_code)" [ "$wine_code" = 1 ]
 check "native run ends with 1 (was $native_code)" [ "$native_code" = 1 ]
 one_failed_step() {  # one_failed_step REPORT: item 1's line and the closing line say it
