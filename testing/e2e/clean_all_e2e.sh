@@ -16,12 +16,7 @@ c=$base/drive_c
 
 # Internet Explorer, as its own end-to-end test seeds it.
 ie=$c/ietraces
-mkdir -p "$ie/History/History.IE5/MSHist01" "$ie/Temporary Internet Files/Content.IE5/AB12CD34" "$ie/Cookies"
-echo "[InternetShortcut]" >"$ie/History/History.IE5/MSHist01/visit.url"
-echo "page" >"$ie/Temporary Internet Files/Content.IE5/AB12CD34/page[1].htm"
-printf 'session\n1\nexample.com/\n' >"$ie/Cookies/tester@example[1].txt"
-printf 'keep me\n1\nbank.example/\n' >"$ie/Cookies/tester@bank[1].txt"
-printf 'tester@bank[1].txt\r\n' >"$program/cookies1.lst"
+seed_ie_traces "$ie"
 
 # Netscape: a users folder with one user, and the cache.
 ns=$c/nstraces

@@ -84,3 +84,26 @@ reg_section() {
   # Through the environment: awk -v would take the doubled backslashes as escapes.
   WANT="[$2]" awk 'index($0, ENVIRON["WANT"]) == 1 { on = 1; print "key"; next } /^\[/ { on = 0 } on && /^"/ { print }' "$1"
 }
+
+# seed_ie_traces FOLDER: Internet Explorer's history, cache and cookies in FOLDER, with
+# the bank's cookie on the keep list.
+seed_ie_traces() {
+  local ie=$1
+  mkdir -p "$ie/History/History.IE5/MSHist01" "$ie/Temporary Internet Files/Content.IE5/AB12CD34" "$ie/Cookies"
+  echo "[InternetShortcut]" >"$ie/History/History.IE5/MSHist01/visit.url"
+  echo "page" >"$ie/Temporary Internet Files/Content.IE5/AB12CD34/page[1].htm"
+  printf 'session\n1\nexample.com/\n' >"$ie/Cookies/tester@example[1].txt"
+  printf 'keep me\n1\nbank.example/\n' >"$ie/Cookies/tester@bank[1].txt"
+  printf 'tester@bank[1].txt\r\n' >"$program/cookies1.lst"
+}
+
+# e2e_end: on a failure, what each side printed and logged; then the test's verdict.
+e2e_end() {
+  if [ "$fail" != 0 ]; then
+    for side in wine native; do
+      echo "--- $side stdout"; cat "$work/$side.out"; echo "--- $side stderr"; cat "$work/$side.err"
+      echo "--- $side log"; cat "$work/$side.log" 2>/dev/null || true
+    done
+  fi
+  exit "$fail"
+}

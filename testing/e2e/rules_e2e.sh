@@ -176,10 +176,4 @@ done
 check "native: the Chrome cache went whole, its link as a link" \
   [ ! -e "$work/native/drive_c/users/$user/AppData/Local/Google/Chrome/User Data/Default/Cache" ]
 
-if [ "$fail" != 0 ]; then
-  for side in wine native; do
-    echo "--- $side stdout"; cat "$work/$side.out"; echo "--- $side stderr"; cat "$work/$side.err"
-    echo "--- $side log"; cat "$work/$side.log" 2>/dev/null || true
-  done
-fi
-exit $fail
+e2e_end

@@ -178,10 +178,4 @@ for side in wine native; do
   if [ -L "$f" ]; then echo "note $side: prefs.js is still a link"; else echo "note $side: prefs.js is a file of its own"; fi
 done
 
-if [ "$fail" != 0 ]; then
-  for side in wine native; do
-    echo "--- $side stdout"; cat "$work/$side.out"; echo "--- $side stderr"; cat "$work/$side.err"
-    echo "--- $side log"; cat "$work/$side.log" 2>/dev/null || true
-  done
-fi
-exit $fail
+e2e_end
