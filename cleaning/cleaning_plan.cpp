@@ -1,6 +1,7 @@
 #include "cleaning/cleaning_plan.h"
 
 #include <algorithm>
+#include <array>
 
 #include "platform/text_encoding.h"
 
@@ -81,16 +82,30 @@ ItemTotals GroupTable::overall() const {
   return sum;
 }
 
+namespace {
+
+// Each byte as paths compare: letters in upper case, '/' as '\'.
+const std::array<unsigned char, 256> kFolded = [] {
+  std::array<unsigned char, 256> table{};
+  for (int i = 0; i < 256; ++i)
+    table[static_cast<std::size_t>(i)] =
+        i == '/' ? '\\' : static_cast<unsigned char>(upperCp1252(static_cast<char>(i)));
+  return table;
+}();
+
+unsigned char folded(char c) {
+  return kFolded[static_cast<unsigned char>(c)];
+}
+
+}  // namespace
+
 std::uint64_t planKey(const std::string& path, PlanKind kind) {
   // FNV-1a over the upper-case form; a folder text with or without its final separator
   // is one path.
   std::size_t size = path.size();
   while (size > 3 && (path[size - 1] == '\\' || path[size - 1] == '/')) --size;
   std::uint64_t hash = 14695981039346656037ull;
-  for (std::size_t i = 0; i < size; ++i) {
-    char c = path[i] == '/' ? '\\' : upperCp1252(path[i]);
-    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  }
+  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ folded(path[i])) * 1099511628211ull;
   // Files, links and folders share one name space; the registry and rewrites have their own.
   std::uint64_t space = kind == PlanKind::Rewrite         ? 1
                         : kind == PlanKind::RegistryValue ? 2
@@ -110,11 +125,8 @@ bool samePath(const std::string& a, const std::string& b) {
   };
   std::size_t n = trimmed(a);
   if (n != trimmed(b)) return false;
-  for (std::size_t i = 0; i < n; ++i) {
-    char x = a[i] == '/' ? '\\' : upperCp1252(a[i]);
-    char y = b[i] == '/' ? '\\' : upperCp1252(b[i]);
-    if (x != y) return false;
-  }
+  for (std::size_t i = 0; i < n; ++i)
+    if (folded(a[i]) != folded(b[i])) return false;
   return true;
 }
 
@@ -127,26 +139,54 @@ bool sameSpace(PlanKind a, PlanKind b) {
 
 }  // namespace
 
+std::uint32_t Plan::firstOf(std::uint64_t key) const {
+  if (slots_.empty()) return kNone;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = static_cast<std::size_t>(key) & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.first == kNone || slot.key == key) return slot.first;
+  }
+}
+
+void Plan::link(std::uint64_t key, std::uint32_t entry) {
+  if ((next_.size() + 1) * 2 > slots_.size()) {
+    // Grown to twice the size, every key placed anew.
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(std::max<std::size_t>(64, old.size() * 2), Slot{});
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (slot.first == kNone) continue;
+      std::size_t at = static_cast<std::size_t>(slot.key) & mask;
+      while (slots_[at].first != kNone) at = (at + 1) & mask;
+      slots_[at] = slot;
+    }
+  }
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t at = static_cast<std::size_t>(key) & mask;
+  while (slots_[at].first != kNone && slots_[at].key != key) at = (at + 1) & mask;
+  // The newest entry of a key goes first; the chain keeps the older ones.
+  next_.push_back(slots_[at].first);
+  slots_[at] = Slot{key, entry};
+}
+
 std::size_t Plan::find(const std::string& path, PlanKind kind) const {
-  auto [first, last] = index_.equal_range(planKey(path, kind));
-  for (auto it = first; it != last; ++it) {
-    const PlanEntry& e = entries_[it->second];
+  for (std::uint32_t i = firstOf(planKey(path, kind)); i != kNone; i = next_[i]) {
+    const PlanEntry& e = entries_[i];
     // A file asked for may be a link: deleting either removes the name.
     const bool kindFits = e.kind == kind || (kind == PlanKind::File && e.kind == PlanKind::Link);
-    if (kindFits && samePath(e.path, path)) return it->second;
+    if (kindFits && samePath(e.path, path)) return i;
   }
   return npos;
 }
 
 bool Plan::add(PlanEntry entry) {
   const std::uint64_t key = planKey(entry.path, entry.kind);
-  auto [first, last] = index_.equal_range(key);
-  for (auto it = first; it != last; ++it) {
-    const PlanEntry& e = entries_[it->second];
+  for (std::uint32_t i = firstOf(key); i != kNone; i = next_[i]) {
+    const PlanEntry& e = entries_[i];
     if (sameSpace(e.kind, entry.kind) && samePath(e.path, entry.path)) return false;
   }
   at(entry.group).totals.add(entry);
-  index_.emplace(key, static_cast<std::uint32_t>(entries_.size()));
+  link(key, static_cast<std::uint32_t>(entries_.size()));
   entries_.push_back(std::move(entry));
   return true;
 }
@@ -168,9 +208,7 @@ std::size_t Plan::memoryBytes() const {
   std::size_t bytes = entries_.capacity() * sizeof(PlanEntry);
   for (const PlanEntry& e : entries_)
     if (e.path.capacity() > 15) bytes += e.path.capacity() + 1;
-  // One node per entry (the pair, the cached hash, the link) and one bucket pointer.
-  bytes += index_.size() * (sizeof(std::pair<const std::uint64_t, std::uint32_t>) + 2 * sizeof(void*)) +
-           index_.bucket_count() * sizeof(void*);
+  bytes += slots_.capacity() * sizeof(Slot) + next_.capacity() * sizeof(std::uint32_t);
   for (const PlanGroup& g : groups()) bytes += sizeof(PlanGroup) + g.label.capacity() + g.family.capacity();
   return bytes;
 }

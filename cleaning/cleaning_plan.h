@@ -88,8 +88,19 @@ class Plan : public GroupTable {
   std::size_t memoryBytes() const;
 
  private:
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+  // The first entry of each key, by open addressing (a power of two of slots, at most
+  // half full); entries of one key are chained through next_. No allocation per entry.
+  struct Slot {
+    std::uint64_t key = 0;
+    std::uint32_t first = kNone;
+  };
+  std::uint32_t firstOf(std::uint64_t key) const;
+  void link(std::uint64_t key, std::uint32_t entry);
+
   std::vector<PlanEntry> entries_;
-  std::unordered_multimap<std::uint64_t, std::uint32_t> index_;
+  std::vector<Slot> slots_;
+  std::vector<std::uint32_t> next_;  // per entry: the next entry of the same key
 };
 
 // A planned entry a cleaning from the plan left alone, and why.
