@@ -263,7 +263,13 @@ echo "demo: screenshot of the main window: $mainshot"
 # A click on the first tab gives the tab strip the focus; the arrow keys then turn its
 # pages as a person would. The first tab lies at the same place whatever the pages hold.
 if command -v xdotool >/dev/null; then
-  main=$(xdotool search --name '^Tarnwick$' | head -n 1)
+  # A window that goes while the search looks at it (a tooltip, the splash) ends that
+  # search with an X error: it is asked again.
+  main=
+  for _ in 1 2 3 4 5; do
+    main=$(xdotool search --name '^Tarnwick$' 2>/dev/null | head -n 1) && [ -n "$main" ] && break
+    sleep 0.5
+  done
   xdotool mousemove --window "$main" 60 209 click 1
   sleep 0.5
   xdotool key Right
