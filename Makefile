@@ -86,7 +86,7 @@ bench: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-Wno-restrict >/dev/null
 	cmake --build build/release --target trwk6 trwk_bench_tool -j2
 	@cmake --preset windows >/dev/null; \
-	if cmake --build --preset windows --target trwk6; then winbin=$(CURDIR)/build/windows/bin; \
+	if cmake --build --preset windows --target trwk6 trwk_plain_remove; then winbin=$(CURDIR)/build/windows/bin; \
 	else echo "make bench: the Windows build did not compile, the Wine rows are skipped"; winbin=/nonexistent; fi; \
 	BENCH_WINDOWS_BIN=$$winbin bench/run.sh
 

@@ -13,7 +13,7 @@
 #   BENCH_ROUNDS [5]  BENCH_TREE_FILES [100000]  BENCH_FLAT_FILES [50000]
 #   BENCH_SWEEP_FILES [100000]  BENCH_WINE_FILES [10000]  BENCH_BIG_MIB [256]
 #   BENCH_MEMORY_FILES [1000000]  BENCH_RULE_LINES [50000]  BENCH_ROWS [all: tree-disk tree-tmpfs
-#   tree-wine mask sweep sweep-wine overwrite memory rules preview peer]  BENCH_PROFILE [1: syscalls per file]
+#   tree-wine tree-wine-plain mask sweep sweep-wine overwrite memory rules preview peer]  BENCH_PROFILE [1: syscalls per file]
 # The table goes to the console and, as Markdown, to build/bench/report.md.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -28,7 +28,7 @@ wine_files=${BENCH_WINE_FILES:-10000}
 big_mib=${BENCH_BIG_MIB:-256}
 memory_files=${BENCH_MEMORY_FILES:-1000000}
 rule_lines=${BENCH_RULE_LINES:-50000}
-rows=${BENCH_ROWS:-tree-disk tree-tmpfs tree-wine mask sweep sweep-wine overwrite memory rules preview peer}
+rows=${BENCH_ROWS:-tree-disk tree-tmpfs tree-wine tree-wine-plain mask sweep sweep-wine overwrite memory rules preview peer}
 profile=${BENCH_PROFILE:-1}
 tool=$release/bin/trwk_bench_tool
 native_exe=$release/bin/trwk6
@@ -48,7 +48,7 @@ mkdir -p "$out"
 
 work=$out/work
 wine_ok=0
-if [[ " $rows " == *" tree-wine "* || " $rows " == *" sweep-wine "* || "$profile" = 1 ]]; then
+if [[ " $rows " == *" tree-wine"* || " $rows " == *" sweep-wine "* || "$profile" = 1 ]]; then
   if [ -f "$winbin/trwk6.exe" ] && command -v wine >/dev/null; then wine_ok=1; else
     echo "bench: no $winbin/trwk6.exe or no Wine: everything under Wine is skipped"
   fi
@@ -86,6 +86,7 @@ if [ "$wine_ok" = 1 ]; then
   WINEPREFIX=$work/wine wineserver -w
   lend_drives "$work/wine"
   cp "$winbin/trwk6.exe" "$work/wine/drive_c/Program Files/Tarnwick/"
+  [ ! -f "$winbin/trwk_plain_remove.exe" ] || cp "$winbin/trwk_plain_remove.exe" "$work/wine/drive_c/Program Files/Tarnwick/"
   # One server for the whole run, so that each start of the program is quick.
   WINEPREFIX=$work/wine wineserver -p 600 </dev/null >/dev/null 2>&1
 fi
@@ -120,7 +121,11 @@ trwk_native() {
 trwk_wine() {
   cd "$(program_of "$work/wine")" && env WINEPREFIX="$work/wine" wine "$program_windows\\trwk6.exe" --clean "$1" --accept-licence
 }
-export -f trwk_native trwk_wine program_of
+# The Wine rows' own reference: the bare Win32 calls over the same tree, no checks.
+plain_wine() {
+  env WINEPREFIX="$work/wine" wine "$program_windows\\trwk_plain_remove.exe" "$1"
+}
+export -f trwk_native trwk_wine plain_wine program_of
 export native_prefix native_exe program_windows work
 
 # timed RESULT_VAR COMMAND...: seconds, peak KiB and status of one run, its output in a log.
@@ -212,6 +217,15 @@ tree_row() {  # tree_row SIDE LETTER HOST_ROOT FILES NAME REFERENCE_NAME
   tree_row native D "$D" "$tree_files" "$tree_files-file tree, tmpfs (native CLI, Release)" "\`rm -rf\`"
 [[ " $rows " == *" tree-wine "* ]] && [ "$wine_ok" = 1 ] &&
   tree_row wine D "$D" "$wine_files" "$wine_files-file tree, tmpfs, Windows build under Wine" "native \`rm -rf\`"
+if [[ " $rows " == *" tree-wine-plain "* ]] && [ "$wine_ok" = 1 ]; then
+  if [ -f "$winbin/trwk_plain_remove.exe" ]; then
+    side=wine tree_letter=D tree_root=$D tree_count=$wine_files
+    two_sides "$wine_files-file tree, tmpfs, both under Wine" prep_tree "trwk_wine userdef" \
+      "bare Win32 calls (\`trwk_plain_remove.exe\`)" 'plain_wine D:\bench\ref' check_tree
+  else
+    echo "bench: no $winbin/trwk_plain_remove.exe: the row against the bare Win32 calls is skipped"
+  fi
+fi
 
 if [[ " $rows " == *" mask "* ]]; then
   side=native

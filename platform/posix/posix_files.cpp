@@ -105,7 +105,6 @@ class DescriptorWalk {
     }
     bool all = true, unnamed = false;
     while (!stopped_) {
-      errno = 0;
       dirent* e = ::readdir(dir.get());
       if (!e) break;
       std::string_view raw = e->d_name;
@@ -113,6 +112,12 @@ class DescriptorWalk {
       WindowsName name = windowsNameOf(raw);
       if (!name.valid) {
         unnamed = true;
+        all = false;
+        continue;
+      }
+      // What the name alone decides costs no look-up.
+      if (depth == 0 && (!matchesMask(name.text, request_.mask) ||
+                         (!request_.hiddenAndSystem && name.text.front() == '.'))) {
         all = false;
         continue;
       }
@@ -137,9 +142,7 @@ class DescriptorWalk {
     entry.readOnly = !entry.isLink && !entry.isFolder && readOnly(st);
     entry.size = S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (depth == 0) {
-      if (!matchesMask(name, request_.mask)) return false;
       if (entry.isFolder ? !request_.folders : !request_.files) return false;
-      if (entry.hidden && !request_.hiddenAndSystem) return false;
       if (request_.withTimes) entry.lastWrite = localTimeOf(st.st_mtim);
     }
     const std::string path = joinWindows(windowsFolder, name);
