@@ -87,9 +87,21 @@ if [ "$wine_ok" = 1 ]; then
   lend_drives "$work/wine"
   cp "$winbin/trwk6.exe" "$work/wine/drive_c/Program Files/Tarnwick/"
   [ ! -f "$winbin/trwk_plain_remove.exe" ] || cp "$winbin/trwk_plain_remove.exe" "$work/wine/drive_c/Program Files/Tarnwick/"
-  # One server for the whole run, so that each start of the program is quick.
-  WINEPREFIX=$work/wine wineserver -p 600 </dev/null >/dev/null 2>&1
+  WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true
 fi
+# The prefix's server runs for the Wine rows only (its own work would fall into the native
+# ones), and stays up through each of them so that every start of a program is quick; the
+# untimed first program starts the prefix's services.
+server_up() {
+  [ "$wine_ok" = 1 ] || return 0
+  WINEPREFIX=$work/wine wineserver -p 600 </dev/null >/dev/null 2>&1
+  WINEPREFIX=$work/wine wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+server_down() {
+  [ "$wine_ok" = 1 ] || return 0
+  WINEPREFIX=$work/wine wineserver -k 2>/dev/null || true
+  timeout 60 env WINEPREFIX="$work/wine" wineserver -w 2>/dev/null || true
+}
 
 program_of() { echo "$1/drive_c/Program Files/Tarnwick"; }
 # settings SIDE: mainten.ini and userdef1.lst from the given lines, before every run.
@@ -215,13 +227,18 @@ tree_row() {  # tree_row SIDE LETTER HOST_ROOT FILES NAME REFERENCE_NAME
   tree_row native E "$E" "$tree_files" "$tree_files-file tree, disk (native CLI, Release)" "\`rm -rf\`"
 [[ " $rows " == *" tree-tmpfs "* ]] &&
   tree_row native D "$D" "$tree_files" "$tree_files-file tree, tmpfs (native CLI, Release)" "\`rm -rf\`"
-[[ " $rows " == *" tree-wine "* ]] && [ "$wine_ok" = 1 ] &&
+if [[ " $rows " == *" tree-wine "* ]] && [ "$wine_ok" = 1 ]; then
+  server_up
   tree_row wine D "$D" "$wine_files" "$wine_files-file tree, tmpfs, Windows build under Wine" "native \`rm -rf\`"
+  server_down
+fi
 if [[ " $rows " == *" tree-wine-plain "* ]] && [ "$wine_ok" = 1 ]; then
   if [ -f "$winbin/trwk_plain_remove.exe" ]; then
+    server_up
     side=wine tree_letter=D tree_root=$D tree_count=$wine_files
     two_sides "$wine_files-file tree, tmpfs, both under Wine" prep_tree "trwk_wine userdef" \
       "bare Win32 calls (\`trwk_plain_remove.exe\`)" 'plain_wine D:\bench\ref' check_tree
+    server_down
   else
     echo "bench: no $winbin/trwk_plain_remove.exe: the row against the bare Win32 calls is skipped"
   fi
@@ -255,8 +272,11 @@ sweep_row() {  # sweep_row SIDE FILES NAME
     "find $D/bench/ref -mindepth 1 -maxdepth 1 -type f ! -newermt -1day -delete" check_sweep
 }
 [[ " $rows " == *" sweep "* ]] && sweep_row native "$sweep_files" "age sweep (older than one day) of $sweep_files files, tmpfs"
-[[ " $rows " == *" sweep-wine "* ]] && [ "$wine_ok" = 1 ] &&
+if [[ " $rows " == *" sweep-wine "* ]] && [ "$wine_ok" = 1 ]; then
+  server_up
   sweep_row wine "$wine_files" "age sweep of $wine_files files, tmpfs, Windows build under Wine"
+  server_down
+fi
 
 if [[ " $rows " == *" overwrite "* ]]; then
   side=native
@@ -486,7 +506,7 @@ if [ "$profile" = 1 ] && [ "$wine_ok" = 1 ]; then
   wine_sweep() { fresh flat "$D/bench/ours" "$1" 3; settings wine "$(sweep_ini 'D:\bench\ours')"; }
   per_file "tree removal" userdef "wine_tree 1" "wine_tree $m"
   per_file "age sweep" windows "wine_sweep 1" "wine_sweep $m"
-  WINEPREFIX=$work/wine wineserver -p 600 </dev/null >/dev/null 2>&1
+  server_down
 fi
 
 # ---- The report ------------------------------------------------------------------------
