@@ -71,6 +71,9 @@ for d in History Content.IE5 nscache opera/cache4 scratch; do plant_links "$l/$d
 link cookies.txt "$l/nsusers/$user/cookies.txt"
 link prefs.js "$l/nsusers/$user/prefs.js"
 link opera.win "$l/opera/opera.win"
+old "$l/userset/junk.tmp"
+old "$l/userset/keep.txt"
+ln -s ../windows "$l/winlink"  # a link inside the drive to the Windows folder
 
 # Every stored path that must be refused, and the legitimate ones.
 {
@@ -80,9 +83,20 @@ link opera.win "$l/opera/opera.win"
   printf 'Opera1=C:\\legit\\opera\\\r\nOpera2=C:\\legit\\opera\\cache4\\\r\n'
   printf 'Win1=C:\\users\\\r\nWin2=C:\\windows\\\r\nWin3=C:\\Program Files\\\r\n'
   printf '[Rensa]\r\n'
-  for n in $(seq 1 21); do printf 'Value%d=1\r\n' "$n"; done
-  printf '[Inst]\r\nSafetylevel=3\r\n'
+  for n in $(seq 1 22); do printf 'Value%d=1\r\n' "$n"; done
+  printf '[Inst]\r\nSafetylevel=3\r\n[UserDef]\r\nUDvalue1=1\r\nUDname1=Typed\r\n'
 } >"$program/mainten.ini"
+
+# A user set of typed paths: other spellings of the protected places (dots, doubled and
+# forward separators, trailing dots and spaces, short names, device and stream forms, no
+# drive, a variable, a link inside the drive), then one legitimate line.
+printf '%s\r\n' 'C:\windows\.' 'C:\windows\..\windows' 'C:\legit\..\windows\*.*' 'C:/windows/*.*' \
+  'C:\\windows' 'c:\WiNdOwS\' 'C:\windows.' 'C:\windows ' '\\?\C:\windows' '\\.\C:\windows' \
+  '\??\C:\windows' 'C:\PROGRA~1' 'C:\PROGRA~1\*.*' 'C:windows' '\windows' 'windows\*.*' '%WINDIR%\*.*' \
+  "C:\\users\\$user" "C:\\users\\$user\\*.*" "C:\\users\\$user\\Documents\\*.*" 'C:\windows\system32\*.dll' \
+  'C:\*.*' 'C:\*' 'C:\' 'C:\windows::$INDEX_ALLOCATION' 'C:\windows\system32:x' 'C:\legit\winlink\*.*' \
+  'C:\legit\winlink\system32' 'C:\Program Files\Tarnwick\mainten.ini' 'C:\PROGRA~1\Tarnwick\MAINTEN.INI' \
+  'C:\Program Files\Tarnwick\*.*' 'C:\Program Files\Tarnwick' 'C:\legit\userset\*.tmp' >"$program/userdef1.lst"
 
 # A plugin whose every line but the last names a protected place.
 printf '[Main]\r\nName=Reckless\r\nVersion=1.0\r\nActive=True\r\n' >"$program/Reckless.cp2"
@@ -146,6 +160,8 @@ for side in wine native; do
   check "$side: every canary file is byte-identical" diff -u "$work/before.canary" "$work/$side.canary"
   check "$side: the plugin's legitimate line took scratch\\junk.tmp" [ ! -e "$p/drive_c/legit/scratch/junk.tmp" ]
   check "$side: and left scratch\\keep.txt" [ -f "$p/drive_c/legit/scratch/keep.txt" ]
+  check "$side: the user set's legitimate line took userset\\junk.tmp" [ ! -e "$p/drive_c/legit/userset/junk.tmp" ]
+  check "$side: and left userset\\keep.txt" [ -f "$p/drive_c/legit/userset/keep.txt" ]
   # Internet Explorer is off as a whole: two of its three folders are refused.
   check "$side: the Netscape and Opera caches were emptied" \
     bash -c '! [ -e "$1/nscache/M0A1B2C3.htm" ] && ! [ -e "$1/opera/cache4/opr00001.htm" ]' _ "$p/drive_c/legit"
