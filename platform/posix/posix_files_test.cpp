@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -195,6 +196,53 @@ TEST_F(PosixFilesTest, AsksTheDriveForFreeSpaceAndProbesNeverThrow) {
   EXPECT_FALSE(files.folderExists("C:\\..\\dosdevices"));
   EXPECT_FALSE(files.fileExists("\\\\server\\share\\x"));
   EXPECT_EQ(files.lastWriteTime("C:\\..\\user.reg"), std::nullopt);
+}
+
+// The walk's filters: what the request names goes, with the folder only once it is empty,
+// and a name the mask or the hidden rule turns away keeps its folder.
+TEST_F(PosixFilesTest, RemoveWithinTakesWhatTheRequestNames) {
+  struct Sink : WalkSink {
+    std::vector<std::string> gone;
+    int failures = 0;
+    bool mayEnter(const std::string&, const FolderId&) override { return true; }
+    void removed(const std::string& path, const DirEntry&, int) override { gone.push_back(path); }
+    void failed(const Failure&) override { ++failures; }
+    void leftAlone(const std::string&, const std::string&) override {}
+  };
+  using Names = std::vector<std::string>;
+  struct Case {
+    const char* what;
+    std::function<void(WalkRequest&)> ask;
+    Names removed;  // below C:\w, sorted; "" is the folder itself
+  } cases[] = {
+      {"files by mask", [](WalkRequest& r) { r.mask = "*.TMP", r.folders = false; }, {".h.tmp", "a.tmp"}},
+      {"visible entries only", [](WalkRequest& r) { r.mask = "*.tmp", r.hiddenAndSystem = false; },
+       {"a.tmp", "d.tmp", "d.tmp\\.x", "d.tmp\\y.txt"}},
+      {"folders only", [](WalkRequest& r) { r.files = false; },
+       {"d.tmp", "d.tmp\\.x", "d.tmp\\y.txt", "keep", "keep\\z"}},
+      {"the folder stays while something does", [](WalkRequest& r) { r.mask = "*.tmp", r.removeFolder = true; },
+       {".h.tmp", "a.tmp", "d.tmp", "d.tmp\\.x", "d.tmp\\y.txt"}},
+      {"a whole tree", [](WalkRequest& r) { r.removeFolder = true; },
+       {"", ".h.tmp", "a.tmp", "b.txt", "d.tmp", "d.tmp\\.x", "d.tmp\\y.txt", "keep", "keep\\z"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(host("w"));
+    for (const char* folder : {"w", "w/d.tmp", "w/keep"}) ASSERT_EQ(::mkdir(host(folder).c_str(), 0777), 0);
+    for (const char* file : {"w/a.tmp", "w/.h.tmp", "w/b.txt", "w/d.tmp/y.txt", "w/d.tmp/.x", "w/keep/z"})
+      put(std::string("drive_c/") + file, "x");
+    WalkRequest request;
+    request.folder = "C:\\w";
+    c.ask(request);
+    Sink sink;
+    files.removeWithin(request, sink);
+    Names removed;
+    for (const std::string& path : sink.gone) removed.push_back(path == "C:\\w" ? "" : path.substr(5));
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, c.removed);
+    EXPECT_EQ(sink.failures, 0);
+    EXPECT_EQ(std::filesystem::exists(host("w")), !c.removed.empty() && c.removed.front() != "");
+  }
 }
 
 }  // namespace
