@@ -22,7 +22,8 @@ const char* kindName(PlanKind kind) {
 
 std::uint64_t bytesFreed(const PlanEntry& entry) {
   switch (entry.kind) {
-    case PlanKind::File: return entry.size;
+    case PlanKind::File:
+    case PlanKind::RecycleBin: return entry.size;
     case PlanKind::Rewrite: return entry.size > entry.newSize ? entry.size - entry.newSize : 0;
     default: return 0;
   }

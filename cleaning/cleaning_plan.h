@@ -19,15 +19,17 @@ struct PlanEntry {
   // A Windows path; a registry key as "HKEY_CURRENT_USER\Software\...", a value as its
   // key followed by "\" and its name; the recycle bin as "Recycle Bin".
   std::string path;
-  // A file's length; a registry value's data length; a rewrite's length before it. Links,
-  // folders, keys and the recycle bin: 0 (the bin's size cannot be asked).
+  // A file's length; a registry value's data length; a rewrite's length before it; the
+  // bytes of the files in the recycle bin (0 when the system does not say). Links,
+  // folders and keys: 0.
   std::uint64_t size = 0;
   std::uint64_t newSize = 0;  // a rewrite: the length the file or value has afterwards
   PlanKind kind = PlanKind::File;
   std::uint16_t group = 0;  // index into the plan's groups
 };
 
-// The bytes an entry gives back: a file's length, what a rewrite makes shorter.
+// The bytes an entry gives back: a file's length, the recycle bin's files, what a rewrite
+// makes shorter.
 std::uint64_t bytesFreed(const PlanEntry& entry);
 
 struct ItemTotals {

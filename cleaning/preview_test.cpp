@@ -31,7 +31,9 @@ class BinDesktop : public Desktop {
     ++empties;
     return true;
   }
+  std::optional<RecycleBinContent> recycleBinContent() override { return content; }
   int empties = 0;
+  std::optional<RecycleBinContent> content;
 
  private:
   Desktop& inner_;
@@ -223,6 +225,34 @@ TEST_F(PreviewTest, ATreeWhoseFolderWasNotPlannedKeepsItsFolder) {
   EXPECT_TRUE(box.files().folderExists(box.path("T")));
 }
 #endif
+
+TEST_F(PreviewTest, TheRecycleBinIsPlannedWithItsBytesAndLeftFullWhenItChangedSince) {
+  auto binEntry = [](const Plan& plan) -> const PlanEntry* {
+    std::size_t at = plan.find("Recycle Bin", PlanKind::RecycleBin);
+    return at == Plan::npos ? nullptr : &plan.entries()[at];
+  };
+  desktop.content = RecycleBinContent{2, 40};
+  Plan plan = previewCleaning(bin, cleanWindows);
+  ASSERT_NE(binEntry(plan), nullptr);
+  EXPECT_EQ(binEntry(plan)->size, 40u);
+
+  desktop.content = RecycleBinContent{3, 52};  // something more was thrown away meanwhile
+  RunReport report = cleanPlanned(bin, cleanWindows, plan);
+  EXPECT_EQ(desktop.empties, 0);
+  ASSERT_EQ(report.skipped.size(), 1u);
+  EXPECT_EQ(report.skipped[0].entry.path, "Recycle Bin");
+  EXPECT_EQ(report.skipped[0].why, "changed since the preview");
+
+  plan = previewCleaning(bin, cleanWindows);
+  report = cleanPlanned(bin, cleanWindows, plan);
+  EXPECT_EQ(desktop.empties, 1);
+  EXPECT_EQ(report.overall().recycleBins, 1u);
+  for (const PlanGroup& g : report.groups()) {
+    if (g.item == 17) {
+      EXPECT_EQ(g.totals.bytes, 52u) << "the bin's files count as bytes freed";
+    }
+  }
+}
 
 TEST_F(PreviewTest, APlannedCookieStoreIsStillOverwrittenButOneChangedSinceIsLeftWhole) {
   Plan plan = previewCleaning(bin, cleanOpera);

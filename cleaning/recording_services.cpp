@@ -639,20 +639,25 @@ class RunRecorder::Impl::Desktop : public trwk::Desktop {
   bool startProgram(const std::string& path, const std::string& arguments) override {
     return r_.preview() || inner_.startProgram(path, arguments);
   }
+  // The bin is one entry, its size the bytes of the files in it. Cleaning from a plan,
+  // a bin that holds other bytes than the preview showed is not emptied.
   bool emptyRecycleBin() override {
     static const std::string kBin = "Recycle Bin";
+    const std::optional<RecycleBinContent> content = inner_.recycleBinContent();
+    const std::uint64_t bytes = content ? content->bytes : 0;
     if (r_.preview()) {
-      r_.note({kBin, 0, 0, PlanKind::RecycleBin, 0});
+      r_.note({kBin, bytes, 0, PlanKind::RecycleBin, 0});
       return true;
     }
     if (r_.mode == RecordMode::Planned && r_.tracking()) {
-      if (!r_.allowed(kBin, PlanKind::RecycleBin, 0, false)) return true;
+      if (!r_.allowed(kBin, PlanKind::RecycleBin, bytes, content.has_value())) return true;
       r_.done(kBin, PlanKind::RecycleBin);
     }
     bool emptied = inner_.emptyRecycleBin();
-    if (emptied) r_.note({kBin, 0, 0, PlanKind::RecycleBin, 0});
+    if (emptied) r_.note({kBin, bytes, 0, PlanKind::RecycleBin, 0});
     return emptied;
   }
+  std::optional<RecycleBinContent> recycleBinContent() override { return inner_.recycleBinContent(); }
 
  private:
   Impl& r_;

@@ -1,5 +1,6 @@
 #pragma once
 // Shell services: known folders, the recycle bin, starting programs.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,12 @@ enum class KnownFolder {
   LocalAppData,  // this user's local (not roaming) application data
 };
 
+// What the recycle bin holds: the entries at its top and the bytes of the files in them.
+struct RecycleBinContent {
+  std::uint64_t items = 0;
+  std::uint64_t bytes = 0;
+};
+
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -36,6 +43,9 @@ class Desktop {
   // Starts a program in a normal window without waiting; false when it could not start.
   virtual bool startProgram(const std::string& path, const std::string& arguments) = 0;
   virtual bool emptyRecycleBin() = 0;
+  // What emptying the bin would give back; nothing when it cannot be told (a bin that is
+  // a link, an unreadable one, a system that does not say).
+  virtual std::optional<RecycleBinContent> recycleBinContent() { return std::nullopt; }
 };
 
 }  // namespace trwk

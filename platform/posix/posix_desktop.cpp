@@ -1,5 +1,6 @@
 #include "platform/posix/posix_desktop.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -7,7 +8,10 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "platform/failure.h"
@@ -272,22 +276,88 @@ bool PosixDesktop::startProgram(const std::string& path, const std::string& argu
   return spawnDetached(args, env);
 }
 
-bool PosixDesktop::emptyRecycleBin() {
-  std::string data;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
-    data = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
-    data = std::string(home) + "/.local/share";
-  } else {
+namespace {
+
+// $XDG_DATA_HOME/Trash, else ~/.local/share/Trash; nothing without either.
+std::optional<std::string> trashFolder() {
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') return std::string(xdg) + "/Trash";
+  if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.local/share/Trash";
+  return std::nullopt;
+}
+
+// The bytes of the regular files below an open folder, never through a link.
+bool addBytes(int dirFd, std::uint64_t& bytes, int depth) {
+  if (depth > 256) return false;
+  int dup = ::dup(dirFd);
+  if (dup < 0) return false;
+  DIR* dir = ::fdopendir(dup);
+  if (!dir) {
+    ::close(dup);
     return false;
   }
-  std::string trash = data + "/Trash";
+  ::rewinddir(dir);  // a copy of the descriptor shares its place in the listing
+  bool ok = true;
+  while (dirent* e = ::readdir(dir)) {
+    std::string_view name = e->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat st {};
+    if (::fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISREG(st.st_mode)) {
+      bytes += static_cast<std::uint64_t>(st.st_size);
+    } else if (S_ISDIR(st.st_mode)) {
+      int child = ::openat(dirFd, e->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (child < 0) continue;
+      ok = addBytes(child, bytes, depth + 1) && ok;
+      ::close(child);
+    }
+  }
+  ::closedir(dir);
+  return ok;
+}
+
+}  // namespace
+
+bool PosixDesktop::emptyRecycleBin() {
+  std::optional<std::string> trash = trashFolder();
+  if (!trash) return false;
   struct stat st {};
-  if (::lstat(trash.c_str(), &st) != 0) return errno == ENOENT;
+  if (::lstat(trash->c_str(), &st) != 0) return errno == ENOENT;
   if (!S_ISDIR(st.st_mode)) return false;  // a link is not followed to someone else's folder
-  bool files = emptyFolder(trash + "/files");
-  bool info = emptyFolder(trash + "/info");
+  bool files = emptyFolder(*trash + "/files");
+  bool info = emptyFolder(*trash + "/info");
   return files && info;
+}
+
+std::optional<RecycleBinContent> PosixDesktop::recycleBinContent() {
+  std::optional<std::string> trash = trashFolder();
+  if (!trash) return std::nullopt;
+  RecycleBinContent content;
+  struct stat st {};
+  if (::lstat(trash->c_str(), &st) != 0) {
+    if (errno == ENOENT) return content;  // no bin: nothing in it
+    return std::nullopt;
+  }
+  if (!S_ISDIR(st.st_mode)) return std::nullopt;
+  Fd files(::open((*trash + "/files").c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (files.get() < 0) {
+    if (errno == ENOENT) return content;
+    return std::nullopt;
+  }
+  {
+    int dup = ::dup(files.get());
+    DIR* dir = dup < 0 ? nullptr : ::fdopendir(dup);
+    if (!dir) {
+      if (dup >= 0) ::close(dup);
+      return std::nullopt;
+    }
+    while (dirent* e = ::readdir(dir)) {
+      std::string_view name = e->d_name;
+      if (name != "." && name != "..") ++content.items;
+    }
+    ::closedir(dir);
+  }
+  if (!addBytes(files.get(), content.bytes, 0)) return std::nullopt;
+  return content;
 }
 
 }  // namespace trwk::posix

@@ -24,6 +24,8 @@ class PosixDesktop : public Desktop {
   bool startProgram(const std::string& path, const std::string& arguments) override;
   // Empties $XDG_DATA_HOME/Trash (default ~/.local/share/Trash) as Wine's recycle bin.
   bool emptyRecycleBin() override;
+  // Counts what is in Trash/files, each link as itself.
+  std::optional<RecycleBinContent> recycleBinContent() override;
 
  private:
   std::optional<std::string> text(RootKey root, const std::string& key, const std::string& name);

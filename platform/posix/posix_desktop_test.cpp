@@ -149,7 +149,15 @@ TEST(PosixDesktopTest, EmptiesTheTrashWithoutFollowingLinks) {
 
   {
     ScopedEnv data("XDG_DATA_HOME", temp.host("data"));
+    // Two entries at the top; one byte in the only file reached without a link.
+    std::optional<RecycleBinContent> content = desktop.recycleBinContent();
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->items, 2u);
+    EXPECT_EQ(content->bytes, 1u);
     EXPECT_TRUE(desktop.emptyRecycleBin());
+    content = desktop.recycleBinContent();
+    ASSERT_TRUE(content);
+    EXPECT_EQ(content->items, 0u);
   }
   EXPECT_TRUE(fs::is_empty(trash + "/files"));
   EXPECT_TRUE(fs::is_empty(trash + "/info"));
@@ -161,6 +169,7 @@ TEST(PosixDesktopTest, EmptiesTheTrashWithoutFollowingLinks) {
   ScopedEnv data("XDG_DATA_HOME", std::nullopt);
   ScopedEnv home("HOME", temp.host("home"));
   EXPECT_FALSE(desktop.emptyRecycleBin());
+  EXPECT_FALSE(desktop.recycleBinContent()) << "a bin that is a link is not counted either";
   EXPECT_TRUE(fs::exists(temp.host("canary/inner/keep.txt")));
 }
 

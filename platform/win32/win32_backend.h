@@ -46,6 +46,7 @@ class Win32Desktop final : public Desktop {
   std::string programFolder() override;
   bool startProgram(const std::string& path, const std::string& arguments) override;
   bool emptyRecycleBin() override;
+  std::optional<RecycleBinContent> recycleBinContent() override;
 };
 
 }  // namespace trwk::win32

@@ -213,7 +213,52 @@ bool emptyWineTrash() {
   return ok;
 }
 
+// What the trash's "files" holds, told by the removal walk itself without removing
+// anything: the entries at its top, and the bytes of the files it would take.
+std::optional<RecycleBinContent> wineTrashContent() {
+  std::optional<std::string> trash = wineTrashFolder();
+  if (!trash) return std::nullopt;
+  RecycleBinContent content;
+  const std::string folder = *trash + "\\files";
+  for (const std::string& part : {*trash, folder}) {
+    DWORD attrs = GetFileAttributesW(widen(part).c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return content;  // no bin, or nothing ever put in it
+    if (!(attrs & FILE_ATTRIBUTE_DIRECTORY) || (attrs & FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
+  }
+  class Counter : public WalkSink {
+   public:
+    explicit Counter(RecycleBinContent& content) : content_(content) {}
+    bool mayEnter(const std::string&, const FolderId&) override { return true; }
+    void removed(const std::string&, const DirEntry& entry, int depth) override {
+      if (depth == 0) ++content_.items;
+      if (!entry.isFolder && !entry.isLink) content_.bytes += entry.size;
+    }
+    void failed(const Failure&) override {}
+    void leftAlone(const std::string&, const std::string&) override {}
+
+   private:
+    RecycleBinContent& content_;
+  } counter(content);
+  WalkRequest request;
+  request.folder = folder;
+  request.dryRun = true;
+  try {
+    Win32Files().removeWithin(request, counter);
+  } catch (const Failure&) {
+    return std::nullopt;
+  }
+  return content;
+}
+
 }  // namespace
+
+std::optional<RecycleBinContent> Win32Desktop::recycleBinContent() {
+  if (onWine()) return wineTrashContent();
+  SHQUERYRBINFO info{};
+  info.cbSize = sizeof info;
+  if (SHQueryRecycleBinW(nullptr, &info) != S_OK) return std::nullopt;
+  return RecycleBinContent{std::uint64_t(info.i64NumItems), std::uint64_t(info.i64Size)};
+}
 
 bool Win32Desktop::emptyRecycleBin() {
   if (onWine()) return emptyWineTrash();

@@ -84,9 +84,15 @@ TEST(Win32Desktop, EmptiesWinesTrash) {
   wchar_t old[4096];
   DWORD had = GetEnvironmentVariableW(L"XDG_DATA_HOME", old, 4096);
   ASSERT_TRUE(SetEnvironmentVariableW(L"XDG_DATA_HOME", data.c_str()));
+  std::optional<RecycleBinContent> before = Win32Desktop().recycleBinContent();
   bool emptied = Win32Desktop().emptyRecycleBin();
+  std::optional<RecycleBinContent> after = Win32Desktop().recycleBinContent();
   SetEnvironmentVariableW(L"XDG_DATA_HOME", had > 0 && had < 4096 ? old : nullptr);
 
+  ASSERT_TRUE(before && after);
+  EXPECT_EQ(before->items, 2u);  // "folder" and "top.txt"
+  EXPECT_EQ(before->bytes, 4u);
+  EXPECT_EQ(after->items, 0u);
   EXPECT_TRUE(emptied);
   ListOptions everything{true, true, true};
   EXPECT_TRUE(files.list(dir.path("data\\Trash\\files\\*"), everything).empty());

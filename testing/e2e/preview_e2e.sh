@@ -149,7 +149,7 @@ check "Windows: the downloaded folder goes with its file" \
   has '15 {"kind":"folder","path":"C:\\wintraces\\Downloaded Program Files\\CONFLICT.1","size":0'
 check "Windows: the old temporary file only" \
   bash -c "grep -qF 'Temp\\\\old.tmp' '$p' && ! grep -qF 'new.tmp' '$p'"
-check "Windows: the recycle bin" has '17 {"kind":"recycle bin","path":"Recycle Bin","size":0'
+check "Windows: the recycle bin with the bytes in it" has '17 {"kind":"recycle bin","path":"Recycle Bin","size":8'
 check "Windows: the scandisk fragment" has '18 {"kind":"file","path":"C:\\FILE0000.CHK","size":9'
 check "Windows: the Run history values" \
   has '19 {"kind":"registry value","path":"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\RunMRU\\a","size":9'
