@@ -56,6 +56,7 @@ Plan previewCleaning(CleaningContext& context, const FamilyCleaner& cleaner,
     if (progress.onProgress) progress.onProgress(state, recorder.plan());
   };
   recorder.onEntries = [&](std::size_t) { tell(); };
+  recorder.stopped = progress.stopped;
   runTracked(recorder, hooks, catalogue, state, paths, keepList, cleaner, tell);
   return std::move(recorder.plan());
 }

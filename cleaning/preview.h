@@ -13,6 +13,8 @@ struct PreviewProgress {
   // After every repaint of the preview's own progress bar and every 256 planned entries:
   // the preview's state (its progress bar) and the plan so far.
   std::function<void(const RunState& state, const Plan& plan)> onProgress;
+  // Asked as the preview goes: true ends it early, with what it found so far.
+  std::function<bool()> stopped;
 };
 
 // Runs the cleaner on copies of the context's ticks, paths and state, over services that

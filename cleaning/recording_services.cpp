@@ -158,6 +158,7 @@ struct RunRecorder::Impl {
   RunReport report;
   ItemTracker* tracker = nullptr;
   std::function<void(std::size_t)>* onEntries = nullptr;
+  std::function<bool()>* stopped = nullptr;
 
   // A preview's view of what it has written: file contents and registry values by path.
   std::unordered_map<std::string, std::string> written;
@@ -165,6 +166,7 @@ struct RunRecorder::Impl {
   std::set<std::string> keysCreated;
 
   bool preview() const { return mode == RecordMode::Preview; }
+  bool stoppedLooking() const { return preview() && stopped && *stopped && (*stopped)(); }
   bool tracking() const { return tracker != nullptr; }
 
   // The program's own files: anything directly in the program folder.
@@ -323,11 +325,15 @@ class RunRecorder::Impl::Files : public trwk::Files {
   explicit Files(Impl& r) : r_(r), inner_(r.inner.files) {}
 
   bool fileExists(const std::string& path) override {
+    if (r_.stoppedLooking()) return false;
     if (r_.preview() && r_.written.count(keyOf(path))) return true;
     return !r_.gone(path) && inner_.fileExists(path);
   }
-  bool folderExists(const std::string& path) override { return !r_.gone(path) && inner_.folderExists(path); }
+  bool folderExists(const std::string& path) override {
+    return !r_.stoppedLooking() && !r_.gone(path) && inner_.folderExists(path);
+  }
   std::vector<DirEntry> list(const std::string& pattern, const ListOptions& options) override {
+    if (r_.stoppedLooking()) return {};
     std::vector<DirEntry> entries = inner_.list(pattern, options);
     if (!r_.preview() || (r_.plan.entries().empty() && r_.shadow.entries().empty())) return entries;
     std::size_t sep = lastSeparator(pattern);
@@ -475,12 +481,15 @@ class RunRecorder::Impl::Files : public trwk::Files {
     // Somebody else's preview walk changes nothing: it is no concern of this run.
     if (request.dryRun) return inner_.removeWithin(request, sink);
     if (r_.preview()) {
+      if (r_.stoppedLooking()) return;
       if (r_.gone(request.folder)) raise(fail::kPathNotFound, request.folder);
       WalkRequest dry = request;
       dry.dryRun = true;
       std::size_t noted = 0;
-      // Entries that went already in this run are not planned twice.
-      NotingSink noting(sink, nullptr, [&](const std::string& path, const DirEntry& entry) {
+      // Entries that went already in this run are not planned twice. A stopped preview
+      // takes no further entry, and so goes into no further folder.
+      auto looking = [this](const std::string&, const DirEntry&) { return !r_.stoppedLooking(); };
+      NotingSink noting(sink, looking, [&](const std::string& path, const DirEntry& entry) {
         const PlanKind kind = kindOf(entry);
         r_.note({path, kind == PlanKind::File ? entry.size : 0, 0, kind, 0});
         if (++noted % 256 == 0 && r_.onEntries && *r_.onEntries) (*r_.onEntries)(r_.plan.entries().size());
@@ -690,6 +699,7 @@ RunRecorder::RunRecorder(Platform inner, std::string programFolder, RecordMode m
   impl_->desktop = std::make_unique<Impl::Desktop>(*impl_);
   impl_->ui = std::make_unique<Impl::Ui>(*impl_);
   impl_->onEntries = &onEntries;
+  impl_->stopped = &stopped;
 }
 
 RunRecorder::~RunRecorder() = default;

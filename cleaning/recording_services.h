@@ -72,6 +72,10 @@ class RunRecorder {
 
   // A preview's walk calls this every 256 planned entries, with the plan's size so far.
   std::function<void(std::size_t entries)> onEntries;
+  // A preview stops looking once this says so: from then on the run finds nothing more
+  // (listings are empty, nothing is there, a walk takes no further entry), so its cleaner
+  // soon comes to its end, and the plan holds what was found until then.
+  std::function<bool()> stopped;
 
  private:
   struct Impl;

@@ -28,6 +28,8 @@ void PreviewModel::start() {
     refreshView();
     context_.session.platform.ui.doEvents();
   };
+  // "Close" while it runs ends the looking, not only the window.
+  progress.stopped = [this] { return closed; };
   plan_ = previewCleaning(context_, cleaner_, progress);
   running = false;
   progressValue = progressMax;

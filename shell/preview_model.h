@@ -45,7 +45,7 @@ class PreviewModel {
   Row row(std::size_t index) const;
   const Plan& plan() const { return plan_; }
 
-  // The window is up: runs the preview. Returns when it is done (or was closed meanwhile).
+  // The window is up: runs the preview. Returns when it is done, or soon after "Close".
   void start();
   void cleanThese();  // "Clean these"
   void close();       // "Close" and the title bar's close

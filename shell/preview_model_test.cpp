@@ -127,5 +127,30 @@ TEST_F(PreviewWindowTest, CloseCleansNothingAndAChangedEntryIsNamedAfterTheClean
       << box.ui.boxes.back().text;
 }
 
+TEST_F(PreviewWindowTest, CloseWhileItRunsEndsTheLookingEarly) {
+  for (int i = 0; i < 600; ++i) box.writeFile("win\\Recent\\doc" + std::to_string(i) + ".lnk", "x");
+  std::size_t planned = 0;
+  views.previewScript = [&](PreviewModel& p) {
+    p.refreshView = [&p] {
+      if (p.running && p.status.find("so far") != std::string::npos) p.close();
+    };
+    p.start();
+    planned = p.plan().entries().size();
+    EXPECT_FALSE(p.cleanEnabled);
+  };
+  model.previewPressed(MainWindowModel::kCleanAllButton);
+  EXPECT_LT(planned, 600u) << "the walk over Recent took no entry after the close";
+  EXPECT_TRUE(exists("win\\Recent\\doc599.lnk"));
+
+  std::size_t whole = 0;
+  views.previewScript = [&](PreviewModel& p) {
+    p.start();
+    whole = p.plan().entries().size();
+    p.close();
+  };
+  model.previewPressed(MainWindowModel::kCleanAllButton);
+  EXPECT_GE(whole, 603u);  // 601 links, the control, the Run value
+}
+
 }  // namespace
 }  // namespace trwk

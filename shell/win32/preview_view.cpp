@@ -55,7 +55,7 @@ void PreviewView::refresh() {
   InvalidateRect(list, nullptr, FALSE);
   setEnabled(IDC_PREVIEW_CLEAN, model_.cleanEnabled);
   UpdateWindow(hwnd());
-  // A close asked for while the preview runs waits for it to finish.
+  // A close asked for while the preview runs ends its looking; the window goes once it has.
   if (model_.closed && !model_.running) closeWindow();
 }
 
