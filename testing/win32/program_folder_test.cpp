@@ -75,6 +75,25 @@ std::string ProgramFolderTest::log() {
   return fs::exists(folder / "trwk.log") ? readFile(folder / "trwk.log") : std::string();
 }
 
+HWND ProgramFolderTest::agreeAndFindMain(GuiProcess& program) {
+  HWND agreement = findWindow(program.id(), L"License Agreement and Disclaimer", kWindowTime);
+  if (!agreement || !click(findChild(agreement, L"I Agree"))) {
+    ADD_FAILURE() << "no licence agreement to agree to; windows: " << captions(program);
+    return nullptr;
+  }
+  HWND main = findWindow(program.id(), L"Tarnwick", kWindowTime);
+  if (!main) ADD_FAILURE() << "no main window; windows: " << captions(program);
+  return main;
+}
+
+void ProgramFolderTest::acknowledgeDone(GuiProcess& program) {
+  HWND done = findWindow(program.id(), L"Info", kWindowTime);
+  ASSERT_TRUE(done) << "windows: " << captions(program);
+  EXPECT_TRUE(findChild(done, L"Cleaning System...Done"));
+  ASSERT_TRUE(click(findChild(done, L"OK")));
+  for (int i = 0; i < 100 && findWindow(program.id(), L"Info", 0ms); ++i) Sleep(100);
+}
+
 std::string ProgramFolderTest::closeAndReadSettings(GuiProcess& program, HWND main) {
   close(main);
   DWORD code = 1234;

@@ -28,6 +28,11 @@ class ProgramFolderTest : public ::testing::Test {
   void TearDown() override;
 
   std::string log();
+  // Agrees to the licence of a trwk6.exe just started and gives its main window; nullptr
+  // (with the failure told) when either window does not come.
+  HWND agreeAndFindMain(GuiProcess& program);
+  // The "Info" box that ends a cleaning: it says the cleaning is done, and is closed.
+  void acknowledgeDone(GuiProcess& program);
   // Closes the main window as its title bar does, expects the program to end with 0 and
   // gives the settings file it left.
   std::string closeAndReadSettings(GuiProcess& program, HWND main);

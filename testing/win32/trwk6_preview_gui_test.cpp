@@ -52,10 +52,8 @@ class Trwk6PreviewGui : public ProgramFolderTest {
 
 TEST_F(Trwk6PreviewGui, ThePreviewShowsTheSeededTotalAndCleanTheseRemovesOnlyWhatItShowed) {
   GuiProcess program((folder / "trwk6.exe").wstring(), L"", folder.wstring());
-  HWND agreement = findWindow(program.id(), L"License Agreement and Disclaimer", kWindowTime);
-  ASSERT_TRUE(agreement && click(findChild(agreement, L"I Agree"))) << "windows: " << captions(program);
-  HWND main = findWindow(program.id(), L"Tarnwick", kWindowTime);
-  ASSERT_TRUE(main) << "windows: " << captions(program);
+  HWND main = agreeAndFindMain(program);
+  ASSERT_TRUE(main);
   HWND tabs = findChild(main, kTabs);
   ASSERT_TRUE(tabs);
   for (int i = 0; i < 2; ++i) PostMessageW(tabs, WM_KEYDOWN, VK_RIGHT, 0);  // to the Opera page
@@ -79,16 +77,12 @@ TEST_F(Trwk6PreviewGui, ThePreviewShowsTheSeededTotalAndCleanTheseRemovesOnlyWha
 
   writeFile(opera / "Cache4" / "opr00003.htm", "made after the preview");
   ASSERT_TRUE(click(findChild(preview, kPreviewClean)));
-  HWND done = findWindow(program.id(), L"Info", kWindowTime);
-  ASSERT_TRUE(done) << "windows: " << captions(program);
-  EXPECT_TRUE(findChild(done, L"Cleaning System...Done"));
+  acknowledgeDone(program);
   for (const char* name : {"global.dat", "cookies4.dat", "opera.dir", "vlink4.dat", "Cache4\\opr00001.htm",
                            "Cache4\\opr00002.gif"})
     EXPECT_FALSE(fs::exists(opera / name)) << name;
   EXPECT_TRUE(fs::exists(opera / "Cache4" / "opr00003.htm")) << "a file made after the preview stays";
   EXPECT_TRUE(fs::exists(opera / "opera6.ini"));
-  ASSERT_TRUE(click(findChild(done, L"OK")));
-  for (int i = 0; i < 100 && findWindow(program.id(), L"Info", 0ms); ++i) Sleep(100);
   closeAndReadSettings(program, main);
 }
 

@@ -41,10 +41,8 @@ class Trwk6RulesGui : public ProgramFolderTest {
 
 TEST_F(Trwk6RulesGui, ThePageOffersTheEntriesAndCleanRulesTakesOnlyTheTickedOne) {
   GuiProcess program((folder / "trwk6.exe").wstring(), L"", folder.wstring());
-  HWND agreement = findWindow(program.id(), L"License Agreement and Disclaimer", kWindowTime);
-  ASSERT_TRUE(agreement && click(findChild(agreement, L"I Agree"))) << "windows: " << captions(program);
-  HWND main = findWindow(program.id(), L"Tarnwick", kWindowTime);
-  ASSERT_TRUE(main) << "windows: " << captions(program);
+  HWND main = agreeAndFindMain(program);
+  ASSERT_TRUE(main);
   HWND tabs = findChild(main, kTabs);
   ASSERT_TRUE(tabs);
   HWND list = findChild(main, kRulesList);
@@ -71,15 +69,11 @@ TEST_F(Trwk6RulesGui, ThePageOffersTheEntriesAndCleanRulesTakesOnlyTheTickedOne)
   EXPECT_FALSE(ticked(1)) << "a refused entry is never ticked, whatever the settings say";
 
   ASSERT_TRUE(click(findChild(main, kCleanRules)));
-  HWND done = findWindow(program.id(), L"Info", kWindowTime);
-  ASSERT_TRUE(done) << "windows: " << captions(program);
-  EXPECT_TRUE(findChild(done, L"Cleaning System...Done"));
+  acknowledgeDone(program);
   EXPECT_FALSE(fs::exists(app / "Cache" / "a.tmp"));
   EXPECT_FALSE(fs::exists(app / "Cache" / "b.tmp"));
   EXPECT_TRUE(fs::exists(app / "Cache" / "keep.txt"));
   EXPECT_TRUE(fs::exists(app / "settings.tmp")) << "only the folder the entry names";
-  ASSERT_TRUE(click(findChild(done, L"OK")));
-  for (int i = 0; i < 100 && findWindow(program.id(), L"Info", 0ms); ++i) Sleep(100);
   closeAndReadSettings(program, main);
 }
 
