@@ -14,7 +14,7 @@ constexpr UINT_PTR kListSubclass = IDC_PLUGINS_LIST;
 
 }  // namespace
 
-PluginsPageView::PluginsPageView(HWND parent, Plugins& model, PluginsPageActions actions, RECT area)
+PluginsPageView::PluginsPageView(HWND parent, Plugins& model, CleanPageActions actions, RECT area)
     : model_(model), actions_(std::move(actions)), info_(model.session()) {
   createPage(IDD_PLUGINS_PAGE, parent, area);
 }
@@ -87,8 +87,8 @@ void PluginsPageView::onCommand(int id, int code) {
   }
   if (code != BN_CLICKED) return;
   switch (id) {
-    case IDC_PLUGINS_CLEAN: actions_.cleanPlugins(); break;
-    case IDC_PLUGINS_PREVIEW: actions_.previewPlugins(); break;
+    case IDC_PLUGINS_CLEAN: actions_.clean(); break;
+    case IDC_PLUGINS_PREVIEW: actions_.preview(); break;
     case IDC_PLUGINS_INFO:
       // A row highlighted from outside (LB_SETCURSEL) sends no notification.
       model_.highlight(listSelection());

@@ -5,7 +5,6 @@
 // ticks or clears it, and the row's item data (LB_GETITEMDATA) is 1 while it is ticked.
 // "Installed Plugins" (List4) beside it shows the same names; a row chosen in either list
 // is chosen in both.
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,21 +16,11 @@
 
 namespace trwk::win32 {
 
-// What the page asks of the main window.
-struct PluginsPageActions {
-  // "Clean Plugins": the main window runs cleanPlugins through its cleaning run.
-  std::function<void()> cleanPlugins = [] {};
-  // "Preview": what "Clean Plugins" would remove, in the main window's preview.
-  std::function<void()> previewPlugins = [] {};
-  // Runs after each action of the page (the main window repaints its status).
-  std::function<void()> afterAction = [] {};
-};
-
 class PluginsPageView : public PageView {
  public:
   // Creates the page, hidden, as a child of parent. area: where it goes, in the
   // parent's dialog units.
-  PluginsPageView(HWND parent, Plugins& model, PluginsPageActions actions, RECT area = {14, 134, 386, 372});
+  PluginsPageView(HWND parent, Plugins& model, CleanPageActions actions, RECT area = {14, 134, 386, 372});
 
   void refresh() override;
 
@@ -49,7 +38,7 @@ class PluginsPageView : public PageView {
   int listSelection() const;
 
   Plugins& model_;
-  PluginsPageActions actions_;
+  CleanPageActions actions_;
   PluginInfo info_;
   PluginInfoView infoView_{info_};
   std::vector<std::string> shownNames_, shownList4_;

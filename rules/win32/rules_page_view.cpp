@@ -27,7 +27,7 @@ std::string noteOf(const RuleRow& row) {
 
 }  // namespace
 
-RulesPageView::RulesPageView(HWND parent, RulesPageModel& model, RulesPageActions actions, RECT area)
+RulesPageView::RulesPageView(HWND parent, RulesPageModel& model, CleanPageActions actions, RECT area)
     : model_(model), actions_(std::move(actions)) {
   createPage(IDD_RULES_PAGE, parent, area);
 }
@@ -127,9 +127,9 @@ void RulesPageView::refresh() {
 void RulesPageView::onCommand(int id, int code) {
   if ((id != IDC_RULES_CLEAN && id != IDC_RULES_PREVIEW) || code != BN_CLICKED) return;
   if (id == IDC_RULES_CLEAN)
-    actions_.cleanRules();
+    actions_.clean();
   else
-    actions_.previewRules();
+    actions_.preview();
   refresh();
   actions_.afterAction();
 }

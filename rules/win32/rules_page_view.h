@@ -4,7 +4,6 @@
 // with check boxes, in groups (a "Group" column says which where the list cannot show
 // groups); a refused entry's row says so. Ticking a row hands it to the model, which shows
 // the entry's Warning first; the row's box always shows the model's answer.
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,19 +13,9 @@
 
 namespace trwk::win32 {
 
-// What the page asks of the main window.
-struct RulesPageActions {
-  // "Clean Rules": the main window runs cleanRules through its cleaning run.
-  std::function<void()> cleanRules = [] {};
-  // "Preview": what "Clean Rules" would remove, in the main window's preview.
-  std::function<void()> previewRules = [] {};
-  // Runs after each action of the page (the main window repaints its status).
-  std::function<void()> afterAction = [] {};
-};
-
 class RulesPageView : public PageView {
  public:
-  RulesPageView(HWND parent, RulesPageModel& model, RulesPageActions actions,
+  RulesPageView(HWND parent, RulesPageModel& model, CleanPageActions actions,
                 RECT area = {14, 134, 386, 372});
 
   void refresh() override;
@@ -41,7 +30,7 @@ class RulesPageView : public PageView {
   std::string details() const;
 
   RulesPageModel& model_;
-  RulesPageActions actions_;
+  CleanPageActions actions_;
   std::vector<std::string> shownNames_;
   bool filled_ = false;
   bool refreshing_ = false;  // box changes made by refresh are not the user's

@@ -190,15 +190,15 @@ bool MainWindowView::onInit() {
   userDefActions.afterAction = [this] { refresh(); };
   userDef_ = std::make_unique<UserDefPageView>(hwnd(), model_.userDefSets, model_.catalogue, userDefActions);
 
-  PluginsPageActions pluginActions;
-  pluginActions.cleanPlugins = [this] { model_.cleanPluginsPressed(); };
-  pluginActions.previewPlugins = [this] { model_.previewPressed(MainWindowModel::kCleanPluginsButton); };
+  CleanPageActions pluginActions;
+  pluginActions.clean = [this] { model_.cleanPluginsPressed(); };
+  pluginActions.preview = [this] { model_.previewPressed(MainWindowModel::kCleanPluginsButton); };
   pluginActions.afterAction = [this] { refresh(); };
   plugins_ = std::make_unique<PluginsPageView>(hwnd(), model_.plugins, pluginActions);
 
-  RulesPageActions ruleActions;
-  ruleActions.cleanRules = [this] { model_.cleanRulesPressed(); };
-  ruleActions.previewRules = [this] { model_.previewPressed(MainWindowModel::kCleanRulesButton); };
+  CleanPageActions ruleActions;
+  ruleActions.clean = [this] { model_.cleanRulesPressed(); };
+  ruleActions.preview = [this] { model_.previewPressed(MainWindowModel::kCleanRulesButton); };
   ruleActions.afterAction = [this] { refresh(); };
   rules_ = std::make_unique<RulesPageView>(hwnd(), model_.rules, ruleActions);
 

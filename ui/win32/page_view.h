@@ -1,9 +1,21 @@
 #pragma once
 // A page of the main window: a child dialog laid over the tab control, hidden until its
 // tab is chosen, refreshed whenever it appears.
+#include <functional>
+
 #include "ui/win32/dialog_view.h"
 
 namespace trwk::win32 {
+
+// What a page with a family's clean button asks of the main window.
+struct CleanPageActions {
+  // The page's clean button: the main window runs the family through its cleaning run.
+  std::function<void()> clean = [] {};
+  // "Preview": what the clean button would remove, in the main window's preview.
+  std::function<void()> preview = [] {};
+  // Runs after each action of the page (the main window repaints its status).
+  std::function<void()> afterAction = [] {};
+};
 
 class PageView : public DialogView {
  public:
