@@ -132,6 +132,10 @@ void Win32Ui::doEvents() {
       return;
     }
     dispatch(msg);
+    // A timer's tick comes only once nothing else waits, so everything that waited has
+    // been handled. A tick that takes longer than the timer's interval finds the next
+    // one due already: going on would never end.
+    if (msg.message == WM_TIMER) return;
   }
 }
 
