@@ -1,7 +1,7 @@
 // The "Rules" page of trwk6.exe, worked as a person would: the rule file beside the
 // program is offered entry by entry with the ticks the settings keep, an entry that names
-// a protected folder is shown with its refusal, and "Clean Rules" removes what the ticked
-// entry names and nothing else.
+// a protected folder is shown with its refusal, and "Clean Rules" (or "Clean All") removes
+// what the ticked entry names and nothing else.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,6 +15,7 @@ namespace trwk::gui {
 namespace {
 
 constexpr int kTabs = 402;
+constexpr int kCleanAll = 410;
 constexpr int kRulesList = 4702;
 constexpr int kCleanRules = 4703;
 constexpr int kNoteColumn = 2;
@@ -74,6 +75,19 @@ TEST_F(Trwk6RulesGui, ThePageOffersTheEntriesAndCleanRulesTakesOnlyTheTickedOne)
   EXPECT_FALSE(fs::exists(app / "Cache" / "b.tmp"));
   EXPECT_TRUE(fs::exists(app / "Cache" / "keep.txt"));
   EXPECT_TRUE(fs::exists(app / "settings.tmp")) << "only the folder the entry names";
+  closeAndReadSettings(program, main);
+}
+
+// "Clean All" runs the ticked rules after the families, its status animating every 10 ms
+// while the window repaints, and comes to its end.
+TEST_F(Trwk6RulesGui, CleanAllTakesTheTickedRulesAndComesToItsEnd) {
+  GuiProcess program((folder / "trwk6.exe").wstring(), L"", folder.wstring());
+  HWND main = agreeAndFindMain(program);
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(click(findChild(main, kCleanAll)));
+  acknowledgeDone(program);
+  EXPECT_FALSE(fs::exists(app / "Cache" / "a.tmp"));
+  EXPECT_TRUE(fs::exists(app / "Cache" / "keep.txt"));
   closeAndReadSettings(program, main);
 }
 
